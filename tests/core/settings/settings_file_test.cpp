@@ -27,7 +27,8 @@ std::string crlf(std::initializer_list<std::string> lines) {
 
 const std::string kSeed = crlf({
     "[Ext]",
-    "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,jpeg,bmp,gif,png,rm,ram,ico",
+    "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,jpeg,bmp,gif,png,rm,ram,"
+    "ico",
     "Txt=txt,htm,html,php,bat,ini,asx,smil,css",
     "WM=mpg,mpeg,wmv,asf,avi",
     "Img=jpg,jpeg,bmp,ico",
@@ -80,16 +81,42 @@ TEST_F(SettingsFile, ReadsHandWrittenValues) {
         const char* text;
         Settings (*expect)(Settings);
     } cases[] = {
-        {"[Set]\nH=abc\nW=0x1F4\n", [](Settings s) { s.W = 500; return s; }},
+        {"[Set]\nH=abc\nW=0x1F4\n",
+         [](Settings s) {
+             s.W = 500;
+             return s;
+         }},
         {"[Set]\nmax=1\nH=10\nW=20\nT=30\nL=40\n",
-         [](Settings s) { s.Max = true; s.T = 30; s.L = 40; return s; }},
+         [](Settings s) {
+             s.Max = true;
+             s.T = 30;
+             s.L = 40;
+             return s;
+         }},
         {"[Set]\nDir = /d/Photos/ \nWork=/no/slash\n",
-         [](Settings s) { s.Dir = "/d/Photos/"; s.Work = "/no/slash"; return s; }},
-        {"[Ext]\nExt=jpg, png\n", [](Settings s) { s.Ext = {"jpg", "png"}; return s; }},
+         [](Settings s) {
+             s.Dir = "/d/Photos/";
+             s.Work = "/no/slash";
+             return s;
+         }},
+        {"[Ext]\nExt=jpg, png\n",
+         [](Settings s) {
+             s.Ext = {"jpg", "png"};
+             return s;
+         }},
         {"[ShortCut]\nK1=8205\nK2=0x10025\nK3=-1\n",
-         [](Settings s) { s.K1 = 8205; s.K2 = 0x25; s.K3 = 0xFFFF; return s; }},
+         [](Settings s) {
+             s.K1 = 8205;
+             s.K2 = 0x25;
+             s.K3 = 0xFFFF;
+             return s;
+         }},
         {"[Set]\nPreview=2\nAutoPlay=yes\nFL_W=-5\n",
-         [](Settings s) { s.Preview = true; s.FL_W = -5; return s; }},
+         [](Settings s) {
+             s.Preview = true;
+             s.FL_W = -5;
+             return s;
+         }},
     };
     defaults.K1 = 100; // the caller's current keys are the defaults
     for (const auto& c : cases) {
@@ -98,7 +125,7 @@ TEST_F(SettingsFile, ReadsHandWrittenValues) {
     }
     std::remove(path.c_str());
     EXPECT_EQ(LoadSettings(path, defaults), defaults); // a missing file reads as empty
-    EXPECT_FALSE(std::ifstream(path).good());            // and loading never writes
+    EXPECT_FALSE(std::ifstream(path).good());          // and loading never writes
 }
 
 TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
@@ -108,10 +135,11 @@ TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
     EXPECT_EQ(s.Dir, "/d/Photos/");
     SaveSettings(path, s, false);
     EXPECT_EQ(dir.read("harpoly.ini"),
-              crlf({"[Ext]", "Ext=jpg, png", "", "[Set]", "Dir=/d/Photos/", "Extra=kept", "H=500",
-                    "W=650", "T=50", "L=50", "Max=0", "Preview=0", "AutoPlay=0", "FL_W=150",
-                    "Work=" + dir.path(), "", "[Mine]", "A=1", "", "[ShortCut]", "K1=13", "K2=8",
-                    "K3=45", ""}));
+              crlf({"[Ext]",      "Ext=jpg, png", "",           "[Set]",    "Dir=/d/Photos/",
+                    "Extra=kept", "H=500",        "W=650",      "T=50",     "L=50",
+                    "Max=0",      "Preview=0",    "AutoPlay=0", "FL_W=150", "Work=" + dir.path(),
+                    "",           "[Mine]",       "A=1",        "",         "[ShortCut]",
+                    "K1=13",      "K2=8",         "K3=45",      ""}));
 }
 
 TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
@@ -135,8 +163,8 @@ TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
         lines.push_back(l.text);
     }
     EXPECT_EQ(lines, (std::vector<std::string>{"Max=0", "Preview=0", "AutoPlay=0", "FL_W=150",
-                                               "Work=" + dir.path(), "Dir=" + dir.path(),
-                                               "H=700", "W=900", "T=10", "L=20"}));
+                                               "Work=" + dir.path(), "Dir=" + dir.path(), "H=700",
+                                               "W=900", "T=10", "L=20"}));
 
     // A maximised close with other numbers keeps the last unmaximised ones.
     s.H = s.W = s.T = s.L = 1;
