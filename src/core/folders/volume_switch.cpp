@@ -4,7 +4,26 @@
 #include "folders/directory_outline.h"
 #include "platform/volumes.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace harpoly {
+
+std::string openingFolder(const std::string& wanted, const VolumeFolders& folders) {
+    struct stat st {};
+    if (!wanted.empty() && ::stat(wanted.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return wanted;
+    }
+    if (!folders.processFolder().empty()) {
+        return folders.processFolder();
+    }
+    std::string cwd(4096, '\0');
+    if (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+        return "/";
+    }
+    cwd.resize(cwd.find('\0'));
+    return cwd;
+}
 
 std::vector<std::string> outputFolderComponents(const std::string& outputFolder,
                                                 const std::vector<std::string>& volumes) {

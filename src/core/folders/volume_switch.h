@@ -6,7 +6,12 @@
 namespace harpoly {
 
 class DirectoryOutline;
+class VolumeFolders;
 class VolumeSource;
+
+// The folder a chooser opens on: `wanted` when it is an existing folder, else
+// the folder made current last, else the process's working directory.
+std::string openingFolder(const std::string& wanted, const VolumeFolders& folders);
 
 // The folder names of the output folder below the volume that holds it:
 // "/mnt/usb/work/out/" on the volume "/mnt/usb" gives work, out.
