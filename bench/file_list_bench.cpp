@@ -59,9 +59,10 @@ int main(int argc, char** argv) {
     }
 
     double ls[2];
-    const char* lsCommands[2] = {"ls -f ", "ls "};
+    const char* lsCommands[2] = {"ls -f", "ls"};
     for (int i = 0; i < 2; ++i) {
-        const std::string command = lsCommands[i] + shellQuoted(folder) + " > /dev/null";
+        const std::string command =
+            std::string(lsCommands[i]) + " " + shellQuoted(folder) + " > /dev/null";
         ls[i] = bestOf5([&] {
             if (std::system(command.c_str()) != 0) {
                 std::fprintf(stderr, "failed: %s\n", command.c_str());
@@ -75,7 +76,7 @@ int main(int argc, char** argv) {
         model.setFilter(filter);
         const double ms = bestOf5([&] { model.refresh({}); });
         for (int i = 0; i < 2; ++i) {
-            std::printf("file list refresh %s (%d of them) vs %s, %.2f, %.2f, %.2f\n", filter,
+            std::printf("file list refresh %s (%d files listed) vs %s, %.2f, %.2f, %.2f\n", filter,
                         model.count(), lsCommands[i], ms, ls[i], ms / ls[i]);
         }
     }

@@ -260,9 +260,14 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndThrows) {
     }
     EXPECT_EQ(files, 2u); // plain and harpoly.ini
 
-    // A folder where the file should be cannot be read: an open error.
+    // A folder or a FIFO where the file should be cannot be read: an open
+    // error, never a hang.
     ::mkdir((dir.path() + "dir.ini").c_str(), 0700);
-    expectKind(kind::FOpen, [&] { LoadSettings(dir.path() + "dir.ini", defaults); });
+    ::mkfifo((dir.path() + "fifo.ini").c_str(), 0600);
+    for (const char* name : {"dir.ini", "fifo.ini"}) {
+        expectKind(kind::FOpen, [&] { LoadSettings(dir.path() + name, defaults); });
+        expectKind(kind::FOpen, [&] { SaveSettings(dir.path() + name, defaults, false); });
+    }
 }
 
 } // namespace harpoly
