@@ -51,6 +51,11 @@ IconSource IconSource::fromBytes(std::vector<std::uint8_t> bytes) {
         source.kind_ = Kind::IconFile;
     } else {
         source.resources_ = readPeIconResources(source.bytes_);
+        // Only groups that hold an icon directory count as icons.
+        std::erase_if(source.resources_.groups, [](const PeResource& group) {
+            ByteReader r(group.data);
+            return r.u16(0) != 0 || r.u16(2) != 1 || r.u16(4) == 0 || !r.ok();
+        });
         if (!source.resources_.groups.empty()) {
             source.kind_ = Kind::Program;
         }

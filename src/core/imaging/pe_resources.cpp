@@ -187,9 +187,7 @@ PeIconResources readPeIconResources(std::span<const std::uint8_t> file) {
             PeResource res;
             res.id = (name & kNameBit) ? 0 : name;
             res.data = walker.firstData(nameTarget);
-            // A group is counted even when its data cannot be found: the
-            // system reports it, and taking it then fails.
-            if (type == kResourceGroupIcon || !res.data.empty()) {
+            if (!res.data.empty()) {
                 list.push_back(res);
             }
         }

@@ -17,7 +17,8 @@ struct PeResource {
 };
 
 // The resources of two types of a PE32 or PE32+ image held in memory, in the
-// order of the resource directory, first language of each. Every offset and
+// order of the resource directory, first language of each; resources
+// whose data lies outside the file are left out. Every offset and
 // size is checked against the image; a directory that points back at itself
 // is read once. A file that is not such an image, or has no resource
 // section, gives empty lists.
