@@ -2,8 +2,8 @@
 
 #include "errors.h"
 #include "imaging/byte_reader.h"
-#include "imaging/file_bytes.h"
 #include "imaging/icon_directory.h"
+#include "imaging/whole_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,7 +38,7 @@ IconSource IconSource::fromFile(const std::string& path) {
         return IconSource{};
     }
     try {
-        return fromBytes(readFileBytes(path));
+        return fromBytes(readWholeFile(path));
     } catch (const Error&) {
         return IconSource{};
     }
