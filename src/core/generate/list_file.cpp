@@ -4,7 +4,7 @@
 #include "browse/file_list_port.h"
 #include "generate/ext_settings.h"
 #include "generate/list_format.h"
-#include "imaging/whole_file.h"
+#include "imaging/byte_file.h"
 
 #include <sys/stat.h>
 
@@ -65,7 +65,7 @@ ListFileResult makeListFile(const ListFileRequest& request, FileListPort& list, 
         return ListFileResult::Cancelled;
     }
     const std::string text = joinCrLf(lines);
-    writeWholeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    writeByteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
     list.refresh(currentName(list));
     return ListFileResult::Written;
 }

@@ -1,14 +1,14 @@
 #include "imaging/icon_file.h"
 
 #include "errors.h"
+#include "imaging/byte_file.h"
 #include "imaging/icon_directory.h"
 #include "imaging/icon_image.h"
-#include "imaging/whole_file.h"
 
 namespace harpoly {
 
 RgbaImage loadIconFileImage(const std::string& path) {
-    const std::vector<std::uint8_t> file = readWholeFile(path);
+    const std::vector<std::uint8_t> file = readByteFile(path);
     const std::vector<IconDirectoryEntry> entries = readIconDirectory(file);
     std::vector<IconCandidate> candidates;
     for (const auto& e : entries) {

@@ -1,9 +1,9 @@
 #include "imaging/icon_source.h"
 
 #include "errors.h"
+#include "imaging/byte_file.h"
 #include "imaging/byte_reader.h"
 #include "imaging/icon_directory.h"
-#include "imaging/whole_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,7 +38,7 @@ IconSource IconSource::fromFile(const std::string& path) {
         return IconSource{};
     }
     try {
-        return fromBytes(readWholeFile(path));
+        return fromBytes(readByteFile(path));
     } catch (const Error&) {
         return IconSource{};
     }

@@ -1,4 +1,4 @@
-#include "imaging/whole_file.h"
+#include "imaging/byte_file.h"
 
 #include "errors.h"
 
@@ -20,7 +20,7 @@ struct Fd {
 };
 } // namespace
 
-std::vector<std::uint8_t> readWholeFile(const std::string& path) {
+std::vector<std::uint8_t> readByteFile(const std::string& path) {
     Fd f{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     struct stat st {};
     if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -45,7 +45,7 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path) {
     return bytes;
 }
 
-void writeWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+void writeByteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     Fd f{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)};
     if (f.fd < 0) {
         raise(kind::FCreate, "cannot create " + path);
