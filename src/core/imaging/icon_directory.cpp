@@ -20,7 +20,8 @@ bool looksLikeIconFile(std::span<const std::uint8_t> file) {
 
 int directoryDepth(int colorCount, int planes, int bitCount, std::span<const std::uint8_t> image) {
     if (bitCount != 0) {
-        return std::max(planes, 1) * bitCount;
+        // Both fields are 16-bit; a damaged directory may hold any pair.
+        return static_cast<int>(std::min<long>(long{std::max(planes, 1)} * bitCount, 1024));
     }
     if (const int own = iconImageDepth(image); own != 0) {
         return own;

@@ -167,7 +167,7 @@ int iconImageDepth(std::span<const std::uint8_t> data) {
     if (!r.ok() || r.u32(0) < 40) {
         return 0;
     }
-    return std::max(planes, 1) * bits;
+    return static_cast<int>(std::min<long>(long{std::max(planes, 1)} * bits, 1024));
 }
 
 IconImage scaleIconImage(const IconImage& image, int width, int height) {

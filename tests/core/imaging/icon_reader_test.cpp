@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace harpoly {
 namespace {
 
@@ -151,6 +153,12 @@ TEST(IconFileImage, RefusesDamagedFiles) {
     EXPECT_THROW(loadIconFileImage(dir.path() + "missing.ico"), Error);
 }
 
+Image cornerIconLike() {
+    return {32, 32, 8,
+            dibImage(
+                32, 32, 8, [](int x, int) { return x * 7u; }, cornerClear)};
+}
+
 std::vector<std::vector<Image>> twelveIcons() {
     std::vector<std::vector<Image>> groups;
     for (int i = 0; i < 12; ++i) {
@@ -274,6 +282,40 @@ TEST(IconSource, SurvivesDamagedPrograms) {
     const Bytes damagedPng =
         peFile({{{32, 32, 32, Bytes{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0}}}});
     EXPECT_EQ(tryAll(damagedPng), std::pair(1, 0));
+}
+
+// Seeded random damage to a program (DIB and PNG images) and an icon file:
+// every outcome is a count, a picture or an error.
+TEST(IconSource, RandomlyDamagedFilesGiveAPictureOrAnError) {
+    const Image png{32, 32, 32, pngImage(32, 32, [](int x, int y) { return 0x80000000u | x * y; })};
+    const Bytes program = peFile({{solidImage(16, 4, 3), cornerIconLike()}, {png}}, true);
+    const Bytes icon = icoFile({solidImage(16, 8, 3), png, cornerIconLike()});
+    std::mt19937 random(20261211);
+    for (const Bytes* original : {&program, &icon}) {
+        for (int round = 0; round < 400; ++round) {
+            Bytes damaged = *original;
+            const int changes = 1 + static_cast<int>(random() % 8);
+            for (int c = 0; c < changes; ++c) {
+                // Every other round hits the headers and directories only.
+                const std::size_t span =
+                    round % 2 ? std::min<std::size_t>(damaged.size(), 1200) : damaged.size();
+                damaged[random() % span] = static_cast<std::uint8_t>(random());
+            }
+            if (round % 5 == 0) {
+                damaged.resize(random() % damaged.size());
+            }
+            IconSource source = IconSource::fromBytes(damaged);
+            ASSERT_LE(source.count(), 1000);
+            for (int i = 0; i < source.count(); ++i) {
+                try {
+                    const IconImage image = source.icon(i);
+                    EXPECT_EQ(image.width, 32);
+                } catch (const Error& e) {
+                    EXPECT_EQ(e.kind(), kind::InvalidGraphic);
+                }
+            }
+        }
+    }
 }
 
 } // namespace
