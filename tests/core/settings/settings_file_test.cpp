@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -126,6 +127,18 @@ TEST_F(SettingsFile, ReadsHandWrittenValues) {
     std::remove(path.c_str());
     EXPECT_EQ(LoadSettings(path, defaults), defaults); // a missing file reads as empty
     EXPECT_FALSE(std::ifstream(path).good());          // and loading never writes
+}
+
+TEST_F(SettingsFile, AFileOfRandomBytesGivesTheDefaults) {
+    std::mt19937 rng(3);
+    std::string bytes(256 * 1024, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(rng());
+    }
+    dir.write("harpoly.ini", bytes);
+    EXPECT_EQ(LoadSettings(path, defaults), defaults);
+    SaveSettings(path, defaults, false); // and the next save still writes a sound file
+    EXPECT_EQ(LoadSettings(path, defaults), defaults);
 }
 
 TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
