@@ -290,6 +290,7 @@ private:
             const int hi = pos_ < in_.size() ? hexValue(in_[pos_]) : -1;
             const int lo = pos_ + 1 < in_.size() ? hexValue(in_[pos_ + 1]) : -1;
             if (hi < 0 || lo < 0) {
+                pos_ += hi < 0 ? 0 : 1; // a cut-off escape shows nothing
                 return;
             }
             pos_ += 2;

@@ -103,7 +103,8 @@ Header readHeader(const unsigned char* data, std::size_t size) {
         }
         h.bitCount = r.u16(24);
         paletteEntrySize = 3;
-    } else if (infoSize >= 40 && infoSize <= 1024) {
+    } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 ||
+               infoSize == 108 || infoSize == 124) {
         h.width = r.i32(18);
         const std::int32_t height = r.i32(22);
         if (height == INT32_MIN) {
@@ -179,9 +180,9 @@ Header readHeader(const unsigned char* data, std::size_t size) {
     if (h.bitCount <= 8) {
         const std::uint32_t maxColors = 1u << h.bitCount;
         std::uint32_t count = colorsUsed == 0 || colorsUsed > maxColors ? maxColors : colorsUsed;
-        // Some writers leave the palette short; take what the file holds.
-        const std::size_t end = h.pixelOffset > paletteAt ? h.pixelOffset : size;
-        const std::size_t room = end > paletteAt ? (end - paletteAt) / paletteEntrySize : 0;
+        // Some writers leave the palette short; take what lies before the pixels.
+        const std::size_t room =
+            h.pixelOffset > paletteAt ? (h.pixelOffset - paletteAt) / paletteEntrySize : 0;
         if (room < count) {
             count = static_cast<std::uint32_t>(room);
         }

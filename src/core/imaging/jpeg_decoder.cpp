@@ -28,12 +28,13 @@ constexpr std::size_t kWholeFileLimit = 64u << 20;
 constexpr long kLibjpegMemoryLimit = 512L << 20;
 // Output above this many pixels is not allocated up front; rows are added as
 // the data delivers them, so a truncated file claiming a huge size costs little.
-constexpr std::size_t kPreallocatePixels = 16u << 20;
+constexpr std::size_t kPreallocatePixels = 4u << 20;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     int code = 0;
+    bool pictureComplete = false;
 };
 
 extern "C" void onJpegError(j_common_ptr cinfo) {
@@ -46,7 +47,8 @@ extern "C" void onJpegMessage(j_common_ptr cinfo, int level) {
     // A file cut short is a damaged picture, not a grey-filled one. Other
     // warnings (stray bytes before a marker and the like) are tolerated, as
     // every viewer does.
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF && !err->pictureComplete) {
         onJpegError(cinfo);
     }
 }
@@ -215,7 +217,9 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
             jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(n));
         }
     }
-    jpeg_finish_decompress(&cinfo);
+    // Every row is in: what follows the picture data (a missing end marker,
+    // trailing bytes) does not matter, so the rest of the file is not read.
+    job.err.pictureComplete = true;
     return true;
 }
 
