@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -113,6 +114,8 @@ struct DecodeJob {
     }
 };
 
+// Adobe applications store the inks inverted (255 means no ink), which is
+// what the multiplication below wants; plain CMYK is turned round first.
 inline std::uint32_t cmykToArgb(unsigned c, unsigned m, unsigned y, unsigned k, bool inverted) {
     if (!inverted) {
         c = 255 - c;
@@ -120,7 +123,6 @@ inline std::uint32_t cmykToArgb(unsigned c, unsigned m, unsigned y, unsigned k, 
         y = 255 - y;
         k = 255 - k;
     }
-    // Adobe writes the inks inverted: a stored value of 255 means no ink.
     const unsigned r = (c * k + 127) / 255;
     const unsigned g = (m * k + 127) / 255;
     const unsigned b = (y * k + 127) / 255;
@@ -229,7 +231,13 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
     job.err.pub.error_exit = onJpegError;
     job.err.pub.emit_message = onJpegMessage;
     job.err.pub.output_message = onJpegOutput;
-    if (!runDecode(job, data, size, stream)) {
+    bool decoded = false;
+    try {
+        decoded = runDecode(job, data, size, stream);
+    } catch (const std::bad_alloc&) {
+        raise(kind::OutOfMemory, "no memory for the JPEG picture");
+    }
+    if (!decoded) {
         if (job.err.code == JERR_NO_BACKING_STORE || job.err.code == JERR_OUT_OF_MEMORY) {
             raise(kind::InvalidGraphic, "JPEG picture too large");
         }
