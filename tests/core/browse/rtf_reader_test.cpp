@@ -109,6 +109,18 @@ TEST(RtfReader, SurvivesUnbalancedBracesAndDeepNesting) {
     EXPECT_EQ(textOf(deep), "xy");
 }
 
+TEST(RtfReader, StopsAtTheTextLimit) {
+    std::string rtf = "{\\rtf1 ";
+    for (int i = 0; i < 1000; ++i) {
+        rtf += "{\\b word}\\par ";
+    }
+    const RtfDocument doc = readRtf(rtf + "}", 100);
+    EXPECT_TRUE(doc.shortened);
+    EXPECT_GE(doc.plainText().size(), 100u);
+    EXPECT_LT(doc.plainText().size(), 120u);
+    EXPECT_FALSE(readRtf(rtf + "}").shortened);
+}
+
 TEST(RtfHtml, EscapesTextAndWritesFormats) {
     const std::string html =
         rtfToHtml(readRtf("{\\rtf1{\\fonttbl{\\f0 A<b>'s;}}{\\colortbl;\\red1\\green2\\blue3;}"
