@@ -569,6 +569,7 @@ private:
     }
 
     void endParagraph() {
+        ++textBytes_; // the line end it becomes in plain text
         paragraph_.alignment = state().alignment;
         doc_.paragraphs.push_back(std::move(paragraph_));
         paragraph_ = RtfParagraph{};
