@@ -38,13 +38,13 @@ struct ErrorManager {
     bool pictureComplete = false;
 };
 
-extern "C" void onJpegError(j_common_ptr cinfo) {
+void onJpegError(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     err->code = cinfo->err->msg_code;
     std::longjmp(err->jump, 1);
 }
 
-extern "C" void onJpegMessage(j_common_ptr cinfo, int level) {
+void onJpegMessage(j_common_ptr cinfo, int level) {
     // A file cut short is a damaged picture, not a grey-filled one. Other
     // warnings (stray bytes before a marker and the like) are tolerated, as
     // every viewer does.
@@ -54,7 +54,7 @@ extern "C" void onJpegMessage(j_common_ptr cinfo, int level) {
     }
 }
 
-extern "C" void onJpegOutput(j_common_ptr) {}
+void onJpegOutput(j_common_ptr) {}
 
 // Streaming source over a file descriptor, for files too large to read whole.
 struct FdSource {
@@ -63,8 +63,8 @@ struct FdSource {
     JOCTET buffer[1 << 16];
 };
 
-extern "C" void fdInit(j_decompress_ptr) {}
-extern "C" boolean fdFill(j_decompress_ptr cinfo) {
+void fdInit(j_decompress_ptr) {}
+boolean fdFill(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<FdSource*>(cinfo->src);
     ssize_t n;
     do {
@@ -80,7 +80,7 @@ extern "C" boolean fdFill(j_decompress_ptr cinfo) {
     src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
     return TRUE;
 }
-extern "C" void fdSkip(j_decompress_ptr cinfo, long count) {
+void fdSkip(j_decompress_ptr cinfo, long count) {
     while (count > 0) {
         auto& pub = cinfo->src;
         if (static_cast<std::size_t>(count) <= pub->bytes_in_buffer) {
@@ -93,7 +93,7 @@ extern "C" void fdSkip(j_decompress_ptr cinfo, long count) {
         fdFill(cinfo);
     }
 }
-extern "C" void fdTerm(j_decompress_ptr) {}
+void fdTerm(j_decompress_ptr) {}
 
 // Everything the decode touches lives here, outside the function that calls
 // setjmp, so that a longjmp out of libjpeg skips no destructor.
