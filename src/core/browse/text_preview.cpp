@@ -3,7 +3,7 @@
 #include "browse/charset_decode.h"
 #include "browse/rtf_reader.h"
 #include "errors.h"
-#include "imaging/file_bytes.h"
+#include "platform/whole_file.h"
 
 #include <algorithm>
 
@@ -182,12 +182,12 @@ TextPreview loadTextPreview(const std::string& path) {
 
 TextPreview loadTextPreview(const std::string& path, std::size_t plainCap, std::size_t richCap) {
     FileBytes bytes = readFileHead(path, std::max<std::size_t>(plainCap, 5));
-    std::string_view view(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
+    std::string_view view = bytes.view();
     TextPreview preview;
     if (isRichText(view)) {
         if (bytes.shortened() && richCap > bytes.size) {
             bytes = readFileHead(path, richCap);
-            view = std::string_view(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
+            view = bytes.view();
         }
         const RtfDocument doc = readRtf(view, std::min(plainCap, kRichTextPreviewTextCap));
         preview.rich = true;

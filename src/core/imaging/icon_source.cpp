@@ -1,9 +1,9 @@
 #include "imaging/icon_source.h"
 
 #include "errors.h"
-#include "imaging/byte_file.h"
 #include "imaging/byte_reader.h"
 #include "imaging/icon_directory.h"
+#include "platform/whole_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,7 +38,8 @@ IconSource IconSource::fromFile(const std::string& path) {
         return IconSource{};
     }
     try {
-        return fromBytes(readByteFile(path));
+        const FileBytes file = readFileHead(path, kNoReadCap);
+        return fromBytes({file.data.get(), file.data.get() + file.size});
     } catch (const Error&) {
         return IconSource{};
     }
