@@ -194,10 +194,10 @@ ssize_t systemWrite(int fd, const void* data, std::size_t size) {
 } // namespace
 
 bool moveFileNoReplace(const std::string& from, const std::string& to) {
-    return moveFileNoReplace(from, to, systemWrite);
+    return moveFileNoReplaceUsing(from, to, systemWrite);
 }
 
-bool moveFileNoReplace(const std::string& from, const std::string& to, WriteFn write) {
+bool moveFileNoReplaceUsing(const std::string& from, const std::string& to, WriteFn write) {
     if (renameNoReplace(from.c_str(), to.c_str()) == 0) {
         return true;
     }

@@ -18,7 +18,8 @@ using WriteFn = ssize_t (*)(int fd, const void* data, std::size_t size);
 // and leaves the source as it was. A file is never lost or duplicated.
 // Returns whether the file now stands at `to` and no longer at `from`.
 [[nodiscard]] bool moveFileNoReplace(const std::string& from, const std::string& to);
-[[nodiscard]] bool moveFileNoReplace(const std::string& from, const std::string& to,
-                                     WriteFn write);
+// The same with the copy's writes going through `write`.
+[[nodiscard]] bool moveFileNoReplaceUsing(const std::string& from, const std::string& to,
+                                          WriteFn write);
 
 } // namespace harpoly

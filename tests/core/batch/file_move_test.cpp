@@ -87,7 +87,7 @@ ssize_t failAfterOneMegabyte(int fd, const void* data, std::size_t size) {
 TEST_F(CrossDeviceMove, ACopyThatFailsHalfWayLeavesExactlyTheSource) {
     const std::string content(4 * 1024 * 1024, 'x');
     writeFile(disk / "a.jpg", content);
-    EXPECT_FALSE(moveFileNoReplace(disk / "a.jpg", *shm / "a.jpg", failAfterOneMegabyte));
+    EXPECT_FALSE(moveFileNoReplaceUsing(disk / "a.jpg", *shm / "a.jpg", failAfterOneMegabyte));
     EXPECT_EQ(namesIn(disk.path()), Names{"a.jpg"});
     EXPECT_EQ(readFile(disk / "a.jpg"), content);
     EXPECT_TRUE(namesIn(shm->path()).empty()); // the temporary is gone again

@@ -12,10 +12,6 @@ namespace {
 using namespace harpoly::testing;
 using Names = std::set<std::string>;
 
-bool realMove(const std::string& from, const std::string& to) {
-    return moveFileNoReplace(from, to);
-}
-
 // A real folder, a list of its files, and the fakes around the walk.
 class RenameWalkTest : public ::testing::Test {
 protected:
@@ -85,7 +81,7 @@ TEST(NumberedRename, StartNumberFieldTable) {
         FakeBusy busy;
         const std::int32_t start = numberedRenameStart(c.field);
         EXPECT_EQ(std::to_string(start), c.shown) << c.field;
-        renameNumbered({list, prompter, busy, realMove, utf8CodePage()}, dir.path(),
+        renameNumbered({list, prompter, busy, moveFileNoReplace, utf8CodePage()}, dir.path(),
                        "リネーム1", "a", start);
         EXPECT_EQ(namesIn(dir.path()), c.result) << c.field;
         EXPECT_EQ(prompter.asked.at(0).question,
@@ -132,7 +128,7 @@ TEST(RenameWalk, CurrentItemIsReselectedByWhatHappenedToIt) {
         FakeFileList list({{"a.txt", false}, {"b.txt", true}}, c.current);
         FakePrompter prompter;
         FakeBusy busy;
-        renameInsert({list, prompter, busy, realMove, utf8CodePage()}, dir.path(),
+        renameInsert({list, prompter, busy, moveFileNoReplace, utf8CodePage()}, dir.path(),
                      "リネーム2", 0, "new_");
         EXPECT_EQ(list.refreshedWith, std::vector<std::string>{c.reselected}) << c.what;
         if (c.blocked) {
