@@ -19,9 +19,8 @@ bool compareSize(std::int64_t value, int comparisonItem, std::int64_t threshold)
     return false;
 }
 
-JpegSizeCondition JpegSizeCondition::widthAndHeight(int widthItem, std::int32_t width,
-                                                    int joinItem, int heightItem,
-                                                    std::int32_t height) {
+JpegSizeCondition JpegSizeCondition::widthAndHeight(int widthItem, std::int32_t width, int joinItem,
+                                                    int heightItem, std::int32_t height) {
     JpegSizeCondition c;
     c.widthItem_ = widthItem;
     c.width_ = width;

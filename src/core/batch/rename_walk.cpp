@@ -20,8 +20,8 @@ struct PlannedMove {
 // that holds a "/" (which would move the file elsewhere) or a NUL byte, is
 // treated as a move that failed.
 bool staysInFolder(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }
 
 } // namespace
@@ -54,9 +54,9 @@ bool runRenameWalk(const BatchPorts& ports, const std::string& folder, const std
     auto next = plan.begin();
     for (int i = 0; i < list.count(); ++i) {
         if (next != plan.end() && next->index == i) {
-            const bool ok = staysInFolder(next->newName) &&
-                            ports.move(pathInFolder(folder, next->oldName),
-                                       pathInFolder(folder, next->newName));
+            const bool ok =
+                staysInFolder(next->newName) && ports.move(pathInFolder(folder, next->oldName),
+                                                           pathInFolder(folder, next->newName));
             if (i == current) {
                 reselect = ok ? next->newName : next->oldName;
             }

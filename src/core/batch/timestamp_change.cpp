@@ -37,7 +37,8 @@ bool changeTimestamps(const TimestampPorts& ports, const std::string& folder,
         return false;
     }
     FileListPort& list = ports.list;
-    if (!ConfirmAction(ports.prompter, list, "選択ファイルの更新日時を変更しますか?", caption, true)) {
+    if (!ConfirmAction(ports.prompter, list, "選択ファイルの更新日時を変更しますか?", caption,
+                       true)) {
         return false;
     }
     ports.busy.begin(list.count());

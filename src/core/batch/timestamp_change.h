@@ -38,7 +38,7 @@ struct TimestampPorts {
 };
 
 // The choices of the time kind list.
-inline constexpr int kCreationTimeItem = 0; // "作成日時"
+inline constexpr int kCreationTimeItem = 0;  // "作成日時"
 inline constexpr int kLastWriteTimeItem = 1; // "更新日時"
 
 // Sets the last-write time of every selected file of `folder` to `moment`,

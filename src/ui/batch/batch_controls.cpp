@@ -12,8 +12,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStringEncoder>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -62,8 +62,8 @@ QComboBox* addDropDown(QBoxLayout* row, const QString& name, const QStringList& 
 
 UpDown::UpDown(QLineEdit* buddy, int minimum, int maximum, QWidget* parent)
     : QWidget(parent), buddy_(buddy), minimum_(minimum), maximum_(maximum),
-      position_(std::clamp(readNumberField(buddy->text().toStdString(), minimum), minimum,
-                           maximum)) {
+      position_(
+          std::clamp(readNumberField(buddy->text().toStdString(), minimum), minimum, maximum)) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);

@@ -78,9 +78,8 @@ ToolTab makeJpegSize2Tab(MainServices& main) {
     finishRow(row, tab);
 
     // BEnt6Click
-    selectOnClick(main, tab, [=] {
-        return JpegSizeCondition::area(csq->currentIndex(), threshold(sq));
-    });
+    selectOnClick(main, tab,
+                  [=] { return JpegSizeCondition::area(csq->currentIndex(), threshold(sq)); });
     return tab;
 }
 

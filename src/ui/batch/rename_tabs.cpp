@@ -30,7 +30,8 @@ private:
 } // namespace
 
 ToolTab makeRename1Tab(MainServices& main) {
-    ToolTab tab = makeBareTab("TS1", QStringLiteral("リネーム1"), kSelectHint, QStringLiteral("変換"));
+    ToolTab tab =
+        makeBareTab("TS1", QStringLiteral("リネーム1"), kSelectHint, QStringLiteral("変換"));
     QHBoxLayout* row = startRow(tab);
     QLineEdit* e1 = addLabelledEdit(row, "E1", QStringLiteral("新ファイル名 : "),
                                     QStringLiteral("ファイル名を入力してください"));
@@ -53,7 +54,8 @@ ToolTab makeRename1Tab(MainServices& main) {
 }
 
 ToolTab makeRename2Tab(MainServices& main) {
-    ToolTab tab = makeBareTab("TS7", QStringLiteral("リネーム2"), kSelectHint, QStringLiteral("変換"));
+    ToolTab tab =
+        makeBareTab("TS7", QStringLiteral("リネーム2"), kSelectHint, QStringLiteral("変換"));
     QHBoxLayout* row = startRow(tab);
     QComboBox* cb7 = addDropDown(row, "CB7", {QStringLiteral("先頭に"), QStringLiteral("末尾に")});
     QLineEdit* e7 = addLabelledEdit(row, "E7", QStringLiteral("を挿入"),
@@ -71,7 +73,8 @@ ToolTab makeRename2Tab(MainServices& main) {
 }
 
 ToolTab makeRename3Tab(MainServices& main) {
-    ToolTab tab = makeBareTab("TS9", QStringLiteral("リネーム3"), kSelectHint, QStringLiteral("変換"));
+    ToolTab tab =
+        makeBareTab("TS9", QStringLiteral("リネーム3"), kSelectHint, QStringLiteral("変換"));
     QHBoxLayout* row = startRow(tab);
     QLineEdit* e91 = addLabelledEdit(row, "E91", QStringLiteral("検索する文字列 : "), QString());
     QLineEdit* e92 = addLabelledEdit(row, "E92", QStringLiteral("置換する文字列 : "), QString());
@@ -88,10 +91,11 @@ ToolTab makeRename3Tab(MainServices& main) {
 }
 
 ToolTab makeExtensionTab(MainServices& main) {
-    ToolTab tab = makeBareTab("TS2", QStringLiteral("拡張子変換"), kSelectHint, QStringLiteral("変換"));
+    ToolTab tab =
+        makeBareTab("TS2", QStringLiteral("拡張子変換"), kSelectHint, QStringLiteral("変換"));
     QHBoxLayout* row = startRow(tab);
-    QLineEdit* ext = addLabelledEdit(row, "EExt", QStringLiteral("新拡張子 : "),
-                                     QStringLiteral("拡張子を指定"));
+    QLineEdit* ext =
+        addLabelledEdit(row, "EExt", QStringLiteral("新拡張子 : "), QStringLiteral("拡張子を指定"));
     finishRow(row, tab);
 
     // BEnt2Click

@@ -33,8 +33,8 @@ ToolTab makeTimestampTab(MainServices& main) {
                               QStringLiteral("左のリストからファイルを選択してください(複数可)"),
                               QStringLiteral("変更"));
     QHBoxLayout* row = startRow(tab);
-    QComboBox* cb8 = addDropDown(row, "CB8", {QStringLiteral("作成日時"), QStringLiteral("更新日時")},
-                                 kLastWriteTimeItem);
+    QComboBox* cb8 = addDropDown(
+        row, "CB8", {QStringLiteral("作成日時"), QStringLiteral("更新日時")}, kLastWriteTimeItem);
     addLabel(row, "L81", QStringLiteral("を"));
     const QDateTime now = QDateTime::currentDateTime();
     auto* dt1 = new QDateEdit;
@@ -57,9 +57,9 @@ ToolTab makeTimestampTab(MainServices& main) {
         dt1->setDateTime(QDateTime(dt1->date(), dt2->time()));
         const QDate d = dt1->date();
         const QTime t = dt2->time();
-        const UtcMoment moment = toUtc(
-            {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()},
-            standardOffsetHours());
+        const UtcMoment moment =
+            toUtc({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()},
+                  standardOffsetHours());
         TimestampPorts ports{main.fileList(), main.prompter(), main.busy(), setLastWriteTime,
                              [&main] { main.previewCurrent(); }};
         runReportingErrors(main, [&] {

@@ -2,8 +2,8 @@
 #include "file_helpers.h"
 #include "platform/file_move.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,7 +31,8 @@ TEST(FileMove, NeverReplacesAndFailsOnAMissingSource) {
 class CrossDeviceMove : public ::testing::Test {
 protected:
     void SetUp() override {
-        struct stat a {}, b {};
+        struct stat a {
+        }, b{};
         if (::stat("/dev/shm", &b) != 0 || ::stat(disk.path().c_str(), &a) != 0 ||
             a.st_dev == b.st_dev) {
             GTEST_SKIP() << "/dev/shm is not a file system of its own here";

@@ -26,7 +26,8 @@ std::string encodeJpeg(int width, int height) {
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x) {
-        row[static_cast<std::size_t>(x)] = static_cast<JSAMPLE>(x * 255 / (width > 1 ? width - 1 : 1));
+        row[static_cast<std::size_t>(x)] =
+            static_cast<JSAMPLE>(x * 255 / (width > 1 ? width - 1 : 1));
     }
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW rows[1] = {row.data()};

@@ -39,10 +39,12 @@ TEST(JpegSizeReader, ReadsTheFramesOwnSize) {
     };
     const Case cases[] = {
         {"plain", full, 640, 480},
-        {"frame header after 180 KB", withSegmentsAfterSoi(encodeJpeg(64, 48), manySegments), 64, 48},
+        {"frame header after 180 KB", withSegmentsAfterSoi(encodeJpeg(64, 48), manySegments), 64,
+         48},
         {"EXIF thumbnail with its own frame header",
          withSegmentsAfterSoi(encodeJpeg(320, 240), exifWithThumbnail), 320, 240},
-        {"picture data cut short (only the header is read)", full.substr(0, full.size() / 2), 640, 480},
+        {"picture data cut short (only the header is read)", full.substr(0, full.size() / 2), 640,
+         480},
         {"empty file", "", 0, 0},
     };
     TempFolder dir;
@@ -149,8 +151,14 @@ protected:
 
 TEST_F(JpegSelectionTest, ExaminesEveryItemWithAJpgOrJpegNameOnly) {
     const std::string& jpeg = picture640x480();
-    listFiles({{"b.jpeg", jpeg}, {"c.jpe", jpeg}, {"d.jfif", jpeg}, {"e.png", jpeg},
-               {"notes.txt", "x"}, {"PHOTO.JPG", jpeg}, {"x.jpg", ""}}, 5);
+    listFiles({{"b.jpeg", jpeg},
+               {"c.jpe", jpeg},
+               {"d.jfif", jpeg},
+               {"e.png", jpeg},
+               {"notes.txt", "x"},
+               {"PHOTO.JPG", jpeg},
+               {"x.jpg", ""}},
+              5);
     ASSERT_TRUE(run(startup));
     ASSERT_EQ(prompter.asked.size(), 1u); // asked with nothing selected
     EXPECT_EQ(prompter.asked[0].question, "出力フォルダに対象ファイルを移動しますか?");

@@ -36,9 +36,9 @@ TEST(RenameRules, ReplaceIsNonOverlappingAndNeverSearchesTheExtension) {
     const Case cases[] = {
         {"banana.A", "a", "b", "bbnbnb.a"},
         {"aaa.txt", "aa", "b", "ba.txt"},
-        {"Photo.JPG", "", "x", "Photo.jpg"},   // empty search text matches nothing
-        {"img.JPG", "jpg", "png", "img.jpg"},   // only in the extension
-        {"aaa.txt", "a", "aa", "aaaaaa.txt"},   // a replacement is not searched again
+        {"Photo.JPG", "", "x", "Photo.jpg"},      // empty search text matches nothing
+        {"img.JPG", "jpg", "png", "img.jpg"},     // only in the extension
+        {"aaa.txt", "a", "aa", "aaaaaa.txt"},     // a replacement is not searched again
         {"Photo.JPG", "photo", "x", "Photo.jpg"}, // letter case matters
         {"a.b.c", "b", "", "a..c"},
         {"abc", "abc", "", ""},
@@ -51,8 +51,16 @@ TEST(RenameRules, ReplaceIsNonOverlappingAndNeverSearchesTheExtension) {
 
 TEST(RenameRules, ReplaceSkipsMatchesInsideADoubleByteCharacter) {
     // CP932 "ア" is 0x83 0x41: searching "A" must not hit its second byte.
-    EXPECT_EQ(replaceAll("\x83\x41" "A", "A", "b", cp932CodePage()), "\x83\x41" "b");
-    EXPECT_EQ(replaceAll("\x83\x41" "A", "A", "b", utf8CodePage()), "\x83" "bb");
+    EXPECT_EQ(replaceAll("\x83\x41"
+                         "A",
+                         "A", "b", cp932CodePage()),
+              "\x83\x41"
+              "b");
+    EXPECT_EQ(replaceAll("\x83\x41"
+                         "A",
+                         "A", "b", utf8CodePage()),
+              "\x83"
+              "bb");
     // UTF-8 "ä" is C3 A4; a search for the lone byte A4 finds nothing.
     EXPECT_EQ(replaceAll("\xC3\xA4", "\xA4", "x", utf8CodePage()), "\xC3\xA4");
 }
@@ -73,7 +81,8 @@ TEST(RenameRules, NumberedAndExtensionNames) {
         {".profile", "txt", ".txt"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(extensionChangedName(c.old, c.extension), c.expected) << c.old << " + " << c.extension;
+        EXPECT_EQ(extensionChangedName(c.old, c.extension), c.expected)
+            << c.old << " + " << c.extension;
     }
 }
 

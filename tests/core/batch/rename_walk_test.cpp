@@ -193,7 +193,8 @@ TEST_F(RenameWalkTest, OddNamesAreRenamedAsTheirBytes) {
                {"quo\"te's.TXT", true},
                {"\xff\xfe\x83.TXT", true}, // not UTF-8
                {longName, true},
-               {"gone.TXT", true}}, 4);
+               {"gone.TXT", true}},
+              4);
     ::unlink((dir / "gone.TXT").c_str()); // vanished after the list was read
     renameInsert(ports(), dir.path(), "リネーム2", 1, "");
     EXPECT_EQ(folder(), (Names{"new\nline.txt", "quo\"te's.txt", "\xff\xfe\x83.txt",

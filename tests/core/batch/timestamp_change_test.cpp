@@ -136,7 +136,8 @@ protected:
 };
 
 TEST_F(TimestampWalk, ChangesTheWritableSelectedFilesOnly) {
-    ASSERT_TRUE(changeTimestamps(ports(), dir.path(), "タイムスタンプ", kLastWriteTimeItem, moment));
+    ASSERT_TRUE(
+        changeTimestamps(ports(), dir.path(), "タイムスタンプ", kLastWriteTimeItem, moment));
     ASSERT_EQ(prompter.asked.size(), 1u);
     EXPECT_EQ(prompter.asked[0].question, "選択ファイルの更新日時を変更しますか?");
     EXPECT_EQ(prompter.asked[0].caption, "タイムスタンプ");
@@ -156,7 +157,8 @@ TEST_F(TimestampWalk, ChangesTheWritableSelectedFilesOnly) {
 }
 
 TEST_F(TimestampWalk, CreationTimeOnlyTellsItCannotBeSet) {
-    EXPECT_FALSE(changeTimestamps(ports(), dir.path(), "タイムスタンプ", kCreationTimeItem, moment));
+    EXPECT_FALSE(
+        changeTimestamps(ports(), dir.path(), "タイムスタンプ", kCreationTimeItem, moment));
     EXPECT_TRUE(prompter.asked.empty());
     ASSERT_EQ(prompter.noticed.size(), 1u);
     EXPECT_EQ(prompter.noticed[0].text, "この環境では作成日時を変更できません。");
@@ -168,13 +170,15 @@ TEST_F(TimestampWalk, CreationTimeOnlyTellsItCannotBeSet) {
 
 TEST_F(TimestampWalk, CancelAndAVanishedFile) {
     prompter.answer = false;
-    EXPECT_FALSE(changeTimestamps(ports(), dir.path(), "タイムスタンプ", kLastWriteTimeItem, moment));
+    EXPECT_FALSE(
+        changeTimestamps(ports(), dir.path(), "タイムスタンプ", kLastWriteTimeItem, moment));
     EXPECT_EQ(timesOf(dir / "a.jpg").write.tv_sec, 2000);
     EXPECT_EQ(busy.begun, 0);
 
     prompter.answer = true;
     ::unlink((dir / "a.jpg").c_str());
-    EXPECT_TRUE(changeTimestamps(ports(), dir.path(), "タイムスタンプ", kLastWriteTimeItem, moment));
+    EXPECT_TRUE(
+        changeTimestamps(ports(), dir.path(), "タイムスタンプ", kLastWriteTimeItem, moment));
     EXPECT_EQ(timesOf(dir / "c.jpg").write.tv_sec, utcSeconds(2005, 1, 15, 0, 30, 0));
     EXPECT_FALSE(std::filesystem::exists(dir / "a.jpg")); // not created by the open
 }
