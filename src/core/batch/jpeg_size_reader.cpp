@@ -33,7 +33,7 @@ struct FdSource {
     std::size_t bufferSize = 0;
 };
 
-constexpr std::size_t kChunk = 16 * 1024;
+constexpr std::size_t kChunk = 4 * 1024; // most headers end within the first block
 const JOCTET kFakeEoi[2] = {0xFF, JPEG_EOI};
 
 void errorExit(j_common_ptr cinfo) {
