@@ -3,10 +3,9 @@
 namespace harpoly {
 
 std::string pathInFolder(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/') {
-        return folder + name;
-    }
-    return folder + '/' + name;
+    // Appended directly, as the file list does when it searches the folder: a
+    // folder value without its final "/" then names the same files the list shows.
+    return folder + name;
 }
 
 } // namespace harpoly

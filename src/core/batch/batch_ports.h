@@ -23,8 +23,8 @@ struct BatchPorts {
     const CodePage& codePage;
 };
 
-// `folder` + `name`, with the "/" between them when the folder lacks it, so
-// that a name is never glued onto the folder's last component.
+// The full path of a list entry: `folder` + `name`, appended directly as the
+// file list does, so that it always names the file the list shows.
 std::string pathInFolder(const std::string& folder, const std::string& name);
 
 } // namespace harpoly
