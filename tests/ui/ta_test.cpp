@@ -201,13 +201,15 @@ void TATest::activationFillsListAndPreviewsFirstFile() {
     writeFile(w.display + "b.txt", "hello");
     writeFile(w.display + "A.JPG", "x");
     writeFile(w.display + "c.dat", std::string(2500, 'z'));
+    writeFile(w.display + "\x8E\xCA\x90\x5E.txt", "sjis"); // a Shift-JIS name
     QDir().mkdir(QString::fromStdString(w.display + "sub"));
     w.create();
     w.show();
     w.activate();
     auto* model = w.ta->FL->model();
-    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->rowCount(), 4);
     QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("A.JPG"));
+    QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("写真.txt"));
     QCOMPARE(w.ta->FL->currentIndex().row(), 0);
     QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.display));
     QCOMPARE(w.ta->SO->text(0), QString::fromStdString(" 出力フォルダ = " + w.program));
@@ -223,8 +225,10 @@ void TATest::activationFillsListAndPreviewsFirstFile() {
     // A later activation keeps the current item by its name.
     writeFile(w.display + "a0.txt", "new");
     w.activate();
-    QCOMPARE(model->rowCount(), 4);
+    QCOMPARE(model->rowCount(), 5);
     QCOMPARE(w.ta->SelectedName(-1), std::string("b.txt"));
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    ::unlink((w.display + "\x8E\xCA\x90\x5E.txt").c_str());
 }
 
 void TATest::activationReplacesVanishedFolders() {
@@ -312,6 +316,13 @@ void TATest::damagedJpegIsReportedInInformationPanel() {
     w.show();
     w.activate();
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    // A tool tab's refresh or preview call reports the error too, never throws.
+    w.ta->SetInfoText({});
+    w.ta->fileList().refresh({});
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    w.ta->SetInfoText({});
+    w.ta->previewCurrent();
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
     QVERIFY(!w.ta->IMG->isVisible());
 
     // An error of a kind without its own text shows the kind name.
@@ -359,6 +370,7 @@ void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
     w.create();
     w.show();
     w.activate();
+    const QString startDir = QDir::currentPath();
     const std::string away = folderOf(w.programDir);
     QVERIFY(::chdir(away.c_str()) == 0);
     // F7 opens the display-folder chooser, which starts in the display folder.
@@ -372,6 +384,7 @@ void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
     QVERIFY(!w.ta->AEShortCut(122)); // F11 is never handled
     w.ta->setEnabled(true);
     QVERIFY(!w.ta->AEShortCut(118)); // the command runs and the key goes on
+    QVERIFY(QDir::setCurrent(startDir));
 }
 
 void TATest::hotKeyDialogTakesReservedKeys() {

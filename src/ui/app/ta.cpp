@@ -256,7 +256,9 @@ void TA::connectSignals() {
         const bool filterHasFocus =
             focus != nullptr && (focus == BExt || BExt->isAncestorOf(focus));
         if (!filterHasFocus) {
-            FLClick();
+            // A preview that fails is reported here, so that callers of the
+            // list's refresh (the tool tabs among them) never see it thrown.
+            runReported([this] { FLClick(); });
         }
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {

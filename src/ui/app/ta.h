@@ -152,7 +152,7 @@ public:
     std::string displayFolder() const override { return displayFolder_; }
     std::string outputFolder() const override { return outputFolder_; }
     std::string settingsPath() const override { return paths_.settingsPath; }
-    void previewCurrent() override { FLClick(); }
+    void previewCurrent() override; // FLClick, its errors reported
     void showInfo(const std::string& text) override { SetInfoText(text); }
     QWidget* mainWindow() override { return this; }
 

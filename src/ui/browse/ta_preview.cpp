@@ -1,4 +1,5 @@
 // The preview operation of the main window and the information-line writer.
+#include "app/harpoly_application.h"
 #include "app/panel_bar.h"
 #include "app/ta.h"
 #include "browse/file_list_item_model.h"
@@ -79,6 +80,10 @@ void TA::openMediaPreview(const std::string&, const std::string& sizeText) {
     // The media player opens the file here and writes the line from its
     // length and video size; until it can, the line carries the size alone.
     SetInfoText(mediaInfoLine(0, 0, sizeText, 0));
+}
+
+void TA::previewCurrent() {
+    runReported([this] { FLClick(); });
 }
 
 void TA::SetInfoText(const std::string& text) {
