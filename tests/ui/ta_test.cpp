@@ -79,7 +79,8 @@ struct Window {
     RecordingPrompter prompter;
 
     // `iniText` is written first when given; otherwise the first start seeds.
-    explicit Window(const std::string& iniText = {}, bool pointAtDisplay = true) {
+    explicit Window(const std::string& iniText = {}, bool pointAtDisplay = true,
+                    const std::string& moreSetLines = {}) {
         if (pointAtDisplay) {
             std::string text = iniText;
             if (text.empty()) {
@@ -87,7 +88,7 @@ struct Window {
                     text += std::string(line) + "\r\n";
                 }
             }
-            writeFile(settings, text + "[Set]\r\nDir=" + display + "\r\n");
+            writeFile(settings, text + "[Set]\r\nDir=" + display + "\r\n" + moreSetLines);
         } else if (!iniText.empty()) {
             writeFile(settings, iniText);
         }
@@ -538,17 +539,18 @@ void TATest::chosenFolderIsAppliedByCaption() {
 }
 
 void TATest::closeWritesSettings() {
-    Window w("[Ext]\r\nExt=jpg\r\n\r\n");
+    Window w("[Ext]\r\nExt=jpg\r\n\r\n", true, "FL_W=180\r\n");
     w.create();
     w.show();
     w.activate();
+    QCOMPARE(w.ta->FL->width(), 180);
     w.ta->PV->setChecked(true);
     w.ta->close();
     const std::string text = readFile(w.settings);
-    for (const std::string& line : std::vector<std::string>{
-             "[Ext]\r\nExt=jpg\r\n", "Preview=1\r\n", "AutoPlay=0\r\n", "Dir=" + w.display + "\r\n",
-             "Work=" + w.program + "\r\n", "[ShortCut]\r\nK1=13\r\nK2=8\r\nK3=45\r\n",
-             "FL_W=" + std::to_string(w.ta->FL->width()) + "\r\n"}) {
+    for (const std::string& line :
+         std::vector<std::string>{"[Ext]\r\nExt=jpg\r\n", "Preview=1\r\n", "AutoPlay=0\r\n",
+                                  "Dir=" + w.display + "\r\n", "Work=" + w.program + "\r\n",
+                                  "[ShortCut]\r\nK1=13\r\nK2=8\r\nK3=45\r\n", "FL_W=180\r\n"}) {
         QVERIFY2(text.find(line) != std::string::npos, line.c_str());
     }
 }
