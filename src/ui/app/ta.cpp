@@ -406,6 +406,10 @@ bool TA::mediaOpen() const {
     return false; // the media player reports here once it can open files
 }
 
+void TA::closeMedia() {
+    // The media player closes its file here once it can open files.
+}
+
 bool TA::fullScreenOn() const {
     return full_ != nullptr && BOX->window() == full_;
 }

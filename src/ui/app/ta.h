@@ -133,6 +133,9 @@ public:
     // Whether the media player has a file open; the activation leaves the
     // list alone meanwhile.
     bool mediaOpen() const;
+    // Closes the media file in the player, if one is open (the device is
+    // released); run by every preview and by the busy indicator.
+    void closeMedia();
     // Whether the preview box sits on the full-screen window.
     bool fullScreenOn() const;
     // The shortcut codes of N1, N2, N3 (index 0 to 2).

@@ -22,6 +22,7 @@ void TA::FLClick() {
     // Undo every trace of the last preview. The information line stays until
     // one of the ways below writes it.
     BOX->clearPanes();
+    closeMedia();
     TM->stop();
     SF->setText(2, {});
     if (fullScreenOn()) {
