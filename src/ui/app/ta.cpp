@@ -170,6 +170,8 @@ void TA::buildToolStrip() {
     Utility->setTabPosition(QTabWidget::South);
     Utility->setDocumentMode(true);
     Utility->setFixedHeight(49);
+    // The pages are clipped by a narrow window rather than holding it wide.
+    Utility->setMinimumWidth(1);
     Utility->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 15px; }"));
 
     using Factory = ToolTab (*)(MainServices&);
