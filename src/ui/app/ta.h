@@ -14,7 +14,6 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QListView;
 class QMenu;
 class QProgressBar;
