@@ -242,12 +242,13 @@ void TAIntegrationTest::displayChooserConfirmsFolder() {
     QTest::keyClick(chooser->findChild<QTreeView*>("CD"), Qt::Key_F8);
     QCOMPARE(w.ta->findChildren<TFolder*>().size(), 1);
 
-    // Into the sub-folder by keys, then Return.
+    // The keys go to the chooser's tree: into the sub-folder, then Return.
     auto* tree = chooser->findChild<QTreeView*>("CD");
-    QTest::keyClick(tree, Qt::Key_Right);
-    QTest::keyClick(tree, Qt::Key_Down);
+    QTRY_COMPARE(QApplication::focusWidget(), tree);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     QCOMPARE(outline.fullPath(outline.selected()) + "/", w.display + "sub/");
-    QTest::keyClick(tree, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 
     const std::string sub = w.display + "sub/";
     QCOMPARE(w.ta->displayFolder(), sub);
