@@ -66,24 +66,39 @@ IconExtractResult extractIcons(const IconExtractRequest& request, FileListPort& 
         return IconExtractResult::Cancelled;
     }
     noticeIconFormat(request.formatIndex, prompter, request.caption);
-    busy.begin(count);
-    const std::string stem = iconStem(request.outputFolder, request.name);
-    const bool known = !iconFormatExtension(request.formatIndex).empty();
-    for (int i = 0; i < count; ++i) {
-        const IconImage icon = source.icon(i, kLargeIconSize);
-        if (known) {
-            overwriteFile(iconPictureName(stem, i, request.formatIndex),
-                          encodeIconPicture(icon, static_cast<IconFormat>(request.formatIndex)));
+    // Shows the pictures written so far (the list re-read when they went into
+    // the display folder, else the current file previewed again) and ends the
+    // busy indicator.
+    const auto finish = [&] {
+        if (request.displayFolder == request.outputFolder) {
+            const int current = list.currentIndex();
+            list.refresh(current >= 0 && current < list.count() ? list.name(current)
+                                                                : std::string{});
+        } else {
+            preview();
         }
-        busy.step();
+        busy.end();
+    };
+    busy.begin(count);
+    try {
+        const std::string stem = iconStem(request.outputFolder, request.name);
+        const bool known = !iconFormatExtension(request.formatIndex).empty();
+        for (int i = 0; i < count; ++i) {
+            const IconImage icon = source.icon(i, kLargeIconSize);
+            if (known) {
+                overwriteFile(
+                    iconPictureName(stem, i, request.formatIndex),
+                    encodeIconPicture(icon, static_cast<IconFormat>(request.formatIndex)));
+            }
+            busy.step();
+        }
+    } catch (...) {
+        // A picture that cannot be written ends the loop; the window does not
+        // stay busy (progress bar and wait cursor) behind the reported error.
+        finish();
+        throw;
     }
-    if (request.displayFolder == request.outputFolder) {
-        const int current = list.currentIndex();
-        list.refresh(current >= 0 && current < list.count() ? list.name(current) : std::string{});
-    } else {
-        preview();
-    }
-    busy.end();
+    finish();
     return IconExtractResult::Written;
 }
 

@@ -1,10 +1,10 @@
 #include "batch/batch_controls.h"
 
 #include "app/error_text.h"
+#include "app/harpoly_application.h"
 #include "app/main_services.h"
 #include "app/number_field.h"
 #include "app/tool_tabs.h"
-#include "errors.h"
 #include "platform/code_page.h"
 #include "platform/file_move.h"
 
@@ -100,10 +100,12 @@ BatchPorts batchPorts(MainServices& main) {
 }
 
 void runReportingErrors(MainServices& main, const std::function<void()>& operation) {
+    // Every exception stops here, not only our own errors: one that escaped
+    // would unwind through the toolkit's signal and event code.
     try {
         operation();
-    } catch (const Error& e) {
-        main.showInfo(errorInfoLine(e.kind()));
+    } catch (...) {
+        main.showInfo(errorInfoLine(currentExceptionKind()));
     }
 }
 

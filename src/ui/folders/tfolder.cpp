@@ -140,6 +140,13 @@ void TFolder::B2Click() {
     close();
 }
 
+void TFolder::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The chooser opens with the focus on the tree, so that the arrow keys
+    // move through the folders at once.
+    CD->setFocus();
+}
+
 void TFolder::closeEvent(QCloseEvent* event) {
     closed_ = true;
     if (owner_) {
@@ -236,14 +243,16 @@ TFolder* openFolderChooserWith(QWidget* owner, const QString& caption,
                                 std::move(deps));
     if (owner != nullptr) {
         chooser->move(owner->window()->pos());
-    }
-    chooser->show();
-    if (owner != nullptr) {
         owner->setEnabled(false);
         // A window stays usable while its owner is disabled only when
-        // enabled on its own.
+        // enabled on its own. Disabling took the focus from the tree; the
+        // show event gives it back.
         chooser->setEnabled(true);
     }
+    chooser->show();
+    // The keys go to the chooser: the owner, now disabled, would drop them,
+    // and not every window manager focuses a new window by itself.
+    chooser->activateWindow();
     return chooser;
 }
 

@@ -50,6 +50,7 @@ public:
     void B2Click();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;               // FormClose
     bool eventFilter(QObject* watched, QEvent* event) override; // FormShortCut
 

@@ -1,5 +1,6 @@
 // TS4 "アイコン抽出": writes the icons of the current file into the output
 // folder as icon files, bitmaps or JPEG pictures.
+#include "app/harpoly_application.h"
 #include "app/main_services.h"
 #include "app/tab_page.h"
 #include "browse/file_list_port.h"
@@ -33,18 +34,23 @@ ToolTab makeIconTab(MainServices& main) {
     QObject::connect(RG4, &QComboBox::activated, tab.page, [&main, caption](int index) {
         noticeIconFormat(index, main.prompter(), caption);
     });
-    // BEnt4Click
+    // BEnt4Click. A picture that cannot be written is reported by the
+    // application's error handler here, inside the slot, rather than thrown
+    // through the toolkit's signal and event code.
     QObject::connect(tab.action, &QPushButton::clicked, tab.page, [&main, RG4, caption] {
-        FileListPort& list = main.fileList();
-        const int current = list.currentIndex();
-        IconExtractRequest request;
-        request.name = current >= 0 && current < list.count() ? list.name(current) : std::string{};
-        request.displayFolder = main.displayFolder();
-        request.outputFolder = main.outputFolder();
-        request.formatIndex = RG4->currentIndex();
-        request.caption = caption;
-        extractIcons(request, list, main.prompter(), main.busy(),
-                     [&main] { main.previewCurrent(); });
+        runReported([&] {
+            FileListPort& list = main.fileList();
+            const int current = list.currentIndex();
+            IconExtractRequest request;
+            request.name =
+                current >= 0 && current < list.count() ? list.name(current) : std::string{};
+            request.displayFolder = main.displayFolder();
+            request.outputFolder = main.outputFolder();
+            request.formatIndex = RG4->currentIndex();
+            request.caption = caption;
+            extractIcons(request, list, main.prompter(), main.busy(),
+                         [&main] { main.previewCurrent(); });
+        });
     });
     return tab;
 }

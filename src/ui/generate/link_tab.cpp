@@ -1,5 +1,6 @@
 // TS3 "リンク作成": writes a link page, an album page or a playlist of the
 // listed files into the display folder.
+#include "app/harpoly_application.h"
 #include "app/main_services.h"
 #include "app/tab_page.h"
 #include "generate/list_file.h"
@@ -35,16 +36,21 @@ ToolTab makeLinkTab(MainServices& main) {
     row->addStretch(1);
 
     const QString caption = tab.caption;
-    // BEnt3Click
+    // BEnt3Click. A page that cannot be written is reported by the
+    // application's error handler here, inside the slot, rather than thrown
+    // through the toolkit's signal and event code.
     QObject::connect(tab.action, &QPushButton::clicked, tab.page, [&main, E3, RG3, caption] {
-        ListFileRequest request;
-        request.typedName = E3->text().toStdString();
-        request.kindIndex = RG3->currentIndex();
-        request.kindText = RG3->currentText().toStdString();
-        request.caption = caption.toStdString();
-        request.displayFolder = main.displayFolder();
-        request.settingsPath = main.settingsPath();
-        makeListFile(request, main.fileList(), main.prompter(), [&main] { main.previewCurrent(); });
+        runReported([&] {
+            ListFileRequest request;
+            request.typedName = E3->text().toStdString();
+            request.kindIndex = RG3->currentIndex();
+            request.kindText = RG3->currentText().toStdString();
+            request.caption = caption.toStdString();
+            request.displayFolder = main.displayFolder();
+            request.settingsPath = main.settingsPath();
+            makeListFile(request, main.fileList(), main.prompter(),
+                         [&main] { main.previewCurrent(); });
+        });
     });
     return tab;
 }

@@ -151,7 +151,8 @@ TEST_F(IconExtractionTest, AnOutputFolderThatIsGoneIsReported) {
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), kind::FCreate);
     }
-    EXPECT_FALSE(busy.ended);
+    EXPECT_TRUE(busy.ended);
+    EXPECT_EQ(previews, 1);
 }
 
 TEST(IconWriters, WritesA16ColourIconThatReadsBackAsItsNearestColours) {
