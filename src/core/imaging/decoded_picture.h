@@ -1,0 +1,17 @@
+#pragma once
+
+#include "imaging/image.h"
+
+namespace harpoly {
+
+// A picture as a decoder hands it over. `image` may be smaller than the
+// picture itself when the decoder was allowed to scale it down for a small
+// drawing area; `width` and `height` are always the picture's own size, the
+// one that the information line describes and the fit rule works from.
+struct DecodedPicture {
+    RgbaImage image;
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace harpoly

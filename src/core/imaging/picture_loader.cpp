@@ -1,0 +1,22 @@
+#include "imaging/picture_loader.h"
+
+#include "errors.h"
+#include "imaging/bmp_decoder.h"
+#include "imaging/jpeg_decoder.h"
+
+namespace harpoly {
+
+DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower, int needWidth,
+                                  int needHeight) {
+    if (extLower == ".jpg" || extLower == ".jpeg") {
+        return decodeJpegFile(path, needWidth, needHeight);
+    }
+    if (extLower == ".bmp") {
+        return decodeBmpFile(path);
+    }
+    // Windows metafiles have no reader on this platform; like every other
+    // extension without a decoder they are invalid picture data.
+    raise(kind::InvalidGraphic);
+}
+
+} // namespace harpoly

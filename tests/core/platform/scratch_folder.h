@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace harpoly::test {
+
+// A fresh folder under the system's temporary folder, removed with its
+// content at the end of the test. path() ends in "/".
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "harpoly-XXXXXX").string();
+        if (!::mkdtemp(tmpl.data())) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        path_ = tmpl + "/";
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+    // Writes a file under the folder (name may hold sub-folders that exist).
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path_ + name, std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path_ + name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::string path_;
+};
+
+} // namespace harpoly::test
