@@ -1,5 +1,6 @@
 #include "browse/media_player.h"
 #include "browse/media_text.h"
+#include "browse/preview.h"
 #include "errors.h"
 #include "media_fixtures.h"
 
@@ -66,7 +67,7 @@ private slots:
         p.open(bytes(name.toLatin1().constData()));
         QVERIFY(p.isOpen());
         QCOMPARE(p.videoSize(), size);
-        QCOMPARE(QString::fromStdString(harpoly::playingTime(p.length())), time);
+        QCOMPARE(QString::fromStdString(harpoly::playTimeText(p.length())), time);
         QCOMPARE(p.position(), 0);
         QVERIFY(!p.isPlaying());
         p.close();

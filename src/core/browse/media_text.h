@@ -5,16 +5,9 @@
 
 namespace harpoly {
 
-// A playing time as minutes ":" seconds, each at least two digits. Minutes are
-// never folded into hours: 3,725,000 ms reads "62:05". Negative times read as 0.
-std::string playingTime(std::int64_t milliseconds);
-
-// The information line of an opened media file:
-// " 幅 W  高さ H" + " " + sizeText + "  時間 mm:ss". `sizeText` is the file's
-// size text (" サイズ 123KB"), with its own leading blank. A file with no
-// picture (sound only) is described with width and height 0.
-std::string mediaInfoLine(int width, int height, const std::string& sizeText,
-                          std::int64_t lengthMs);
+// The playing time and information line of a media file are the preview's
+// (playTimeText, mediaInfoLine in browse/preview.h). A file with no picture
+// (sound only) is described with width and height 0.
 
 // The elapsed-time panel: " 経過時間 mm:ss".
 std::string elapsedText(std::int64_t positionMs);
