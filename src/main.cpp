@@ -1,11 +1,19 @@
-#include <QApplication>
-#include <QMainWindow>
+// Harpoly: one copy per user, then the main window and its message loop.
+#include "app/harpoly_application.h"
+#include "app/startup.h"
+#include "platform/single_instance.h"
+
+#include <cstdlib>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Harpoly - ビューアーとユーティリティー - 1.00版"));
-    window.resize(650, 500);
-    window.show();
-    return app.exec();
+    // A second copy ends at once and silently; the running one is not
+    // disturbed.
+    const auto lock = harpoly::SingleInstanceLock::acquire(
+        harpoly::singleInstanceLockPath(std::getenv("XDG_RUNTIME_DIR"), ::getuid()));
+    if (!lock) {
+        return 1;
+    }
+    harpoly::ui::HarpolyApplication app(argc, argv);
+    return harpoly::ui::runHarpoly(app);
 }

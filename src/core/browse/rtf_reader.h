@@ -21,8 +21,11 @@ struct RtfRun {
     bool operator==(const RtfRun&) const = default;
 };
 
+enum class RtfAlignment { Left, Centre, Right, Justify };
+
 struct RtfParagraph {
     std::vector<RtfRun> runs;
+    RtfAlignment alignment = RtfAlignment::Left;
 };
 
 struct RtfDocument {

@@ -1,19 +1,317 @@
 #include "imaging/jpeg_decoder.h"
 
 #include "errors.h"
+#include "imaging/fit_rect.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace harpoly {
 
-int jpegScaleDenominator(int, int, int, int) {
+namespace {
+
+// Files up to this size are read whole with one read() and decoded from
+// memory (libjpeg's fastest entropy path); larger ones are streamed.
+constexpr std::size_t kWholeFileLimit = 64u << 20;
+// Memory libjpeg itself may use (the coefficient buffers of progressive files
+// grow with the picture, whatever the output scale).
+constexpr long kLibjpegMemoryLimit = 512L << 20;
+// Output above this many pixels is not allocated up front; rows are added as
+// the data delivers them, so a truncated file claiming a huge size costs little.
+constexpr std::size_t kPreallocatePixels = 16u << 20;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code = 0;
+};
+
+extern "C" void onJpegError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    err->code = cinfo->err->msg_code;
+    std::longjmp(err->jump, 1);
+}
+
+extern "C" void onJpegMessage(j_common_ptr cinfo, int level) {
+    // A file cut short is a damaged picture, not a grey-filled one. Other
+    // warnings (stray bytes before a marker and the like) are tolerated, as
+    // every viewer does.
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
+        onJpegError(cinfo);
+    }
+}
+
+extern "C" void onJpegOutput(j_common_ptr) {}
+
+// Streaming source over a file descriptor, for files too large to read whole.
+struct FdSource {
+    jpeg_source_mgr pub;
+    int fd;
+    JOCTET buffer[1 << 16];
+};
+
+extern "C" void fdInit(j_decompress_ptr) {}
+extern "C" boolean fdFill(j_decompress_ptr cinfo) {
+    auto* src = reinterpret_cast<FdSource*>(cinfo->src);
+    ssize_t n;
+    do {
+        n = ::read(src->fd, src->buffer, sizeof src->buffer);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF); // turned into an error by onJpegMessage
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        n = 2;
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
+    return TRUE;
+}
+extern "C" void fdSkip(j_decompress_ptr cinfo, long count) {
+    while (count > 0) {
+        auto& pub = cinfo->src;
+        if (static_cast<std::size_t>(count) <= pub->bytes_in_buffer) {
+            pub->next_input_byte += count;
+            pub->bytes_in_buffer -= static_cast<std::size_t>(count);
+            return;
+        }
+        count -= static_cast<long>(pub->bytes_in_buffer);
+        pub->bytes_in_buffer = 0;
+        fdFill(cinfo);
+    }
+}
+extern "C" void fdTerm(j_decompress_ptr) {}
+
+// Everything the decode touches lives here, outside the function that calls
+// setjmp, so that a longjmp out of libjpeg skips no destructor.
+struct DecodeJob {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    bool created = false;
+    int needWidth = 0;
+    int needHeight = 0;
+    bool tooLarge = false;
+    DecodedPicture result;
+    std::vector<unsigned char> cmykRow;
+
+    ~DecodeJob() {
+        if (created) {
+            jpeg_destroy_decompress(&cinfo);
+        }
+    }
+};
+
+inline std::uint32_t cmykToArgb(unsigned c, unsigned m, unsigned y, unsigned k, bool inverted) {
+    if (!inverted) {
+        c = 255 - c;
+        m = 255 - m;
+        y = 255 - y;
+        k = 255 - k;
+    }
+    // Adobe writes the inks inverted: a stored value of 255 means no ink.
+    const unsigned r = (c * k + 127) / 255;
+    const unsigned g = (m * k + 127) / 255;
+    const unsigned b = (y * k + 127) / 255;
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+// Returns false when libjpeg reported an error (the kind is in job.err.code).
+bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSource* stream) {
+    jpeg_decompress_struct& cinfo = job.cinfo;
+    if (setjmp(job.err.jump)) {
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    job.created = true;
+    cinfo.mem->max_memory_to_use = kLibjpegMemoryLimit;
+    if (stream) {
+        stream->pub.init_source = fdInit;
+        stream->pub.fill_input_buffer = fdFill;
+        stream->pub.skip_input_data = fdSkip;
+        stream->pub.resync_to_restart = jpeg_resync_to_restart;
+        stream->pub.term_source = fdTerm;
+        stream->pub.bytes_in_buffer = 0;
+        stream->pub.next_input_byte = nullptr;
+        cinfo.src = &stream->pub;
+    } else {
+        jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    }
+    jpeg_read_header(&cinfo, TRUE);
+
+    const int width = static_cast<int>(cinfo.image_width);
+    const int height = static_cast<int>(cinfo.image_height);
+    job.result.width = width;
+    job.result.height = height;
+
+    int denom = jpegScaleDenominator(width, height, job.needWidth, job.needHeight);
+    const auto scaledPixels = [&](int d) {
+        return static_cast<long long>((width + d - 1) / d) * ((height + d - 1) / d);
+    };
+    while (denom < 8 && scaledPixels(denom) > kMaxDecodedPixels) {
+        denom *= 2;
+    }
+    if (scaledPixels(denom) > kMaxDecodedPixels) {
+        job.tooLarge = true;
+        return true;
+    }
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = static_cast<unsigned>(denom);
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    // At a reduced scale the picture is shrunk again on screen: the faster
+    // integer transform and plain chroma replication are not visible there.
+    if (denom > 1) {
+        cinfo.dct_method = JDCT_IFAST;
+        cinfo.do_fancy_upsampling = FALSE;
+    }
+    jpeg_start_decompress(&cinfo);
+
+    const int outWidth = static_cast<int>(cinfo.output_width);
+    const int outHeight = static_cast<int>(cinfo.output_height);
+    RgbaImage& image = job.result.image;
+    image.width = outWidth;
+    image.height = outHeight;
+    const std::size_t rowPixels = static_cast<std::size_t>(outWidth);
+    const std::size_t total = rowPixels * static_cast<std::size_t>(outHeight);
+    std::size_t allocatedRows = total <= kPreallocatePixels
+                                    ? static_cast<std::size_t>(outHeight)
+                                    : std::max<std::size_t>(1, kPreallocatePixels / rowPixels);
+    image.pixels.resize(allocatedRows * rowPixels);
+    if (cmyk) {
+        job.cmykRow.resize(rowPixels * 4);
+    }
+
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const std::size_t y = cinfo.output_scanline;
+        if (y >= allocatedRows) {
+            allocatedRows = std::min<std::size_t>(outHeight, allocatedRows * 2);
+            image.pixels.resize(allocatedRows * rowPixels);
+        }
+        if (cmyk) {
+            JSAMPROW row = job.cmykRow.data();
+            jpeg_read_scanlines(&cinfo, &row, 1);
+            const bool inverted = cinfo.saw_Adobe_marker;
+            std::uint32_t* out = image.pixels.data() + y * rowPixels;
+            const unsigned char* p = job.cmykRow.data();
+            for (std::size_t x = 0; x < rowPixels; ++x, p += 4) {
+                out[x] = cmykToArgb(p[0], p[1], p[2], p[3], inverted);
+            }
+        } else {
+            JSAMPROW rows[16];
+            const std::size_t n = std::min<std::size_t>(16, allocatedRows - y);
+            for (std::size_t i = 0; i < n; ++i) {
+                rows[i] = reinterpret_cast<JSAMPROW>(image.pixels.data() + (y + i) * rowPixels);
+            }
+            jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(n));
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t size,
+                      FdSource* stream) {
+    job.cinfo.err = jpeg_std_error(&job.err.pub);
+    job.err.pub.error_exit = onJpegError;
+    job.err.pub.emit_message = onJpegMessage;
+    job.err.pub.output_message = onJpegOutput;
+    if (!runDecode(job, data, size, stream)) {
+        if (job.err.code == JERR_NO_BACKING_STORE || job.err.code == JERR_OUT_OF_MEMORY) {
+            raise(kind::InvalidGraphic, "JPEG picture too large");
+        }
+        char text[JMSG_LENGTH_MAX] = {};
+        job.err.pub.format_message(reinterpret_cast<j_common_ptr>(&job.cinfo), text);
+        raise(kind::JPEG, text);
+    }
+    if (job.tooLarge) {
+        raise(kind::InvalidGraphic, "JPEG picture too large");
+    }
+    return std::move(job.result);
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+} // namespace
+
+int jpegScaleDenominator(int width, int height, int needWidth, int needHeight) {
+    if (width <= 0 || height <= 0 || needWidth <= 0 || needHeight <= 0) {
+        return 1;
+    }
+    const DrawRect drawn = pictureRect(width, height, needWidth, needHeight);
+    // libjpeg's scaled output is the size divided by the denominator, rounded up.
+    for (int denom = 8; denom > 1; denom /= 2) {
+        if ((width + denom - 1) / denom >= drawn.width &&
+            (height + denom - 1) / denom >= drawn.height) {
+            return denom;
+        }
+    }
     return 1;
 }
 
-DecodedPicture decodeJpegFile(const std::string&, int, int) {
-    raise(kind::JPEG);
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth,
+                                int needHeight) {
+    if (size == 0) {
+        raise(kind::JPEG, "empty JPEG data");
+    }
+    auto job = std::make_unique<DecodeJob>();
+    job->needWidth = needWidth;
+    job->needHeight = needHeight;
+    return decode(*job, data, size, nullptr);
 }
 
-DecodedPicture decodeJpegMemory(const unsigned char*, std::size_t, int, int) {
-    raise(kind::JPEG);
+DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight) {
+    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    struct stat st {};
+    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        raise(kind::FOpen, "cannot open " + path);
+    }
+    auto job = std::make_unique<DecodeJob>();
+    job->needWidth = needWidth;
+    job->needHeight = needHeight;
+    if (static_cast<std::uint64_t>(st.st_size) > kWholeFileLimit) {
+        auto stream = std::make_unique<FdSource>();
+        stream->fd = file.fd;
+        return decode(*job, nullptr, 0, stream.get());
+    }
+    // One read of the whole file; decoding from memory lets libjpeg use its
+    // fast entropy decoder on every block.
+    const auto want = static_cast<std::size_t>(st.st_size);
+    auto data = std::make_unique_for_overwrite<unsigned char[]>(want + 1);
+    std::size_t size = 0;
+    while (size < want) {
+        const ssize_t n = ::read(file.fd, data.get() + size, want - size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            raise(kind::ReadError, "cannot read " + path);
+        }
+        if (n == 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(n);
+    }
+    if (size == 0) {
+        raise(kind::JPEG, "empty JPEG file");
+    }
+    return decode(*job, data.get(), size, nullptr);
 }
 
 } // namespace harpoly

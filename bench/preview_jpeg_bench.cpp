@@ -1,0 +1,77 @@
+// Preview decode of a large JPEG for a pane of about 1000 x 700 pixels, against
+// djpeg's full decode of the same file. Usage: preview_jpeg_bench [ROOT]
+// (default /work/corpus); uses ROOT/big/big24mp.jpg and
+// ROOT/big/big24mp_lowdetail.jpg, generating a stand-in under /tmp when the
+// first is missing.
+#include "imaging/jpeg_decoder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+template <class F> double bestOf5(F&& run) {
+    double best = 1e30;
+    for (int i = 0; i < 5; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+void measure(const std::string& path, int paneWidth, int paneHeight) {
+    int scaledWidth = 0;
+    const double ours = bestOf5([&] {
+        const harpoly::DecodedPicture pic = harpoly::decodeJpegFile(path, paneWidth, paneHeight);
+        scaledWidth = pic.image.width;
+    });
+    const std::string command = "djpeg -outfile /dev/null '" + path + "'";
+    bool failed = false;
+    const double reference = bestOf5([&] { failed |= std::system(command.c_str()) != 0; });
+    if (failed) {
+        std::printf("djpeg failed on %s\n", path.c_str());
+    }
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    std::printf("preview decode %s into %dx%d (decoded %d wide) vs djpeg full: "
+                "harpoly %.1f ms, reference %.1f ms, ratio %.2f\n",
+                name.c_str(), paneWidth, paneHeight, scaledWidth, ours, reference,
+                ours / reference);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string root = argc > 1 ? argv[1] : "/work/corpus";
+    std::string big = root + "/big/big24mp.jpg";
+    if (!exists(big)) {
+        big = "/tmp/harpoly_bench_big24mp.jpg";
+        if (!exists(big)) {
+            const std::string make =
+                "convert -seed 24 -size 1500x1000 plasma:fractal -blur 0x1 -resize '6000x4000!' "
+                "-seed 24 -attenuate 0.5 +noise Gaussian -quality 92 -sampling-factor 2x2 " +
+                big;
+            if (std::system(make.c_str()) != 0) {
+                std::fprintf(stderr, "cannot make %s\n", big.c_str());
+                return 1;
+            }
+        }
+    }
+    measure(big, 1000, 700);
+    const std::string low = root + "/big/big24mp_lowdetail.jpg";
+    if (exists(low)) {
+        measure(low, 1000, 700);
+    }
+    return 0;
+}

@@ -1,0 +1,70 @@
+#include "browse/charset_decode.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace harpoly {
+
+namespace {
+struct Converter {
+    iconv_t cd;
+    explicit Converter(const char* charset) : cd(iconv_open("UTF-8", charset)) {}
+    ~Converter() {
+        if (cd != reinterpret_cast<iconv_t>(-1)) {
+            iconv_close(cd);
+        }
+    }
+};
+} // namespace
+
+std::string charsetBytesToUtf8(const char* charset, std::string_view bytes, bool truncated) {
+    static constexpr char kReplacement[] = "\xEF\xBF\xBD";
+    Converter conv(charset);
+    std::string out;
+    if (conv.cd == reinterpret_cast<iconv_t>(-1)) {
+        // No table for this character set: keep ASCII, replace the rest.
+        for (const char c : bytes) {
+            out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
+        }
+        return out;
+    }
+    // A character of a legacy code page never takes more than 3 UTF-8 bytes per
+    // input byte; the loop grows the buffer for anything else.
+    out.resize(bytes.size() * 3 + 4);
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    while (inLeft > 0) {
+        if (iconv(conv.cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        if (errno == EINVAL && truncated) {
+            break; // cut by the end of what was read
+        }
+        if (errno == E2BIG) {
+            const std::size_t used = static_cast<std::size_t>(dst - out.data());
+            out.resize(out.size() * 2);
+            dst = out.data() + used;
+            outLeft = out.size() - used;
+            continue;
+        }
+        // EILSEQ, or EINVAL at the real end: one byte that is not CP932.
+        if (outLeft < 3) {
+            const std::size_t used = static_cast<std::size_t>(dst - out.data());
+            out.resize(out.size() + 16);
+            dst = out.data() + used;
+            outLeft = out.size() - used;
+        }
+        for (int k = 0; k < 3; ++k) {
+            *dst++ = kReplacement[k];
+        }
+        outLeft -= 3;
+        ++in;
+        --inLeft;
+    }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+    return out;
+}
+
+} // namespace harpoly

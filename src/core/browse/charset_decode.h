@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace harpoly {
+
+// Bytes of a character set that iconv knows ("CP932", "CP1252", ...) to
+// UTF-8. A byte that starts no valid character becomes U+FFFD and decoding
+// goes on after it; with `truncated`, a character cut by the end of the data
+// is dropped. An unknown character set keeps ASCII and replaces the rest.
+std::string charsetBytesToUtf8(const char* charset, std::string_view bytes, bool truncated = false);
+
+// CP932 (Shift-JIS) bytes to UTF-8.
+inline std::string cp932BytesToUtf8(std::string_view bytes, bool truncated = false) {
+    return charsetBytesToUtf8("CP932", bytes, truncated);
+}
+
+} // namespace harpoly

@@ -1,0 +1,67 @@
+#include "app/harpoly_application.h"
+
+#include "app/windows_key_code.h"
+#include "errors.h"
+
+#include <QKeyEvent>
+#include <cxxabi.h>
+#include <memory>
+#include <new>
+#include <typeinfo>
+
+namespace harpoly::ui {
+
+HarpolyApplication::HarpolyApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+HarpolyApplication* HarpolyApplication::instance() {
+    return qobject_cast<HarpolyApplication*>(QCoreApplication::instance());
+}
+
+std::string currentExceptionKind() {
+    try {
+        throw;
+    } catch (const Error& e) {
+        return e.kind();
+    } catch (const std::bad_alloc&) {
+        return kind::OutOfMemory;
+    } catch (const std::exception& e) {
+        int status = 0;
+        std::unique_ptr<char, void (*)(void*)> name(
+            abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status), std::free);
+        return status == 0 && name ? std::string(name.get()) : std::string(typeid(e).name());
+    } catch (...) {
+        return "Exception";
+    }
+}
+
+void HarpolyApplication::reportCurrentException() {
+    if (!errorHandler_) {
+        throw;
+    }
+    const std::string kindName = currentExceptionKind();
+    try {
+        errorHandler_(kindName);
+    } catch (...) {
+        // The handler only writes a status line; a failure there has nowhere
+        // else to go.
+    }
+}
+
+bool HarpolyApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        // KeyPress reaches notify() once per key; the propagation to parent
+        // widgets happens inside QApplication::notify.
+        if (event->type() == QEvent::KeyPress && keyHandler_) {
+            const int code = windowsKeyCode(static_cast<QKeyEvent*>(event)->key());
+            if (code != 0 && keyHandler_(code)) {
+                return true;
+            }
+        }
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        reportCurrentException();
+        return false;
+    }
+}
+
+} // namespace harpoly::ui

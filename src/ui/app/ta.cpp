@@ -1,0 +1,411 @@
+// The main window: its layout, its creation from the settings file, the
+// activation refresh, the error handler and the close.
+#include "app/ta.h"
+
+#include "app/activation.h"
+#include "app/error_text.h"
+#include "app/harpoly_application.h"
+#include "app/key_names.h"
+#include "app/message_box_prompter.h"
+#include "app/panel_bar.h"
+#include "app/window_rules.h"
+#include "browse/file_list_item_model.h"
+#include "browse/image_pane.h"
+#include "browse/preview_box.h"
+#include "fullscreen/tfull.h"
+#include "settings/comma_text.h"
+#include "settings/settings.h"
+#include "ui_font.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace harpoly::ui {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect place) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(place);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+// ASCII letters compared without case, as the sorted drop-down keeps them.
+bool lessIgnoringCase(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+TA::TA(TAPaths paths, QWidget* parent) : QWidget(parent), paths_(std::move(paths)) {
+    setObjectName(QStringLiteral("TA"));
+    setFont(uiFont(12));
+    setGeometry(369, 157, 650, 500);
+    setToolTipDuration(-1);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 4);
+    root->setSpacing(0);
+
+    buildTopPanel();
+    root->addWidget(P);
+
+    SF = new PanelBar(QStringLiteral("SF"), {75, 450}, 19, this);
+    SF->setText(0, QStringLiteral(" ファイル情報"));
+    root->addWidget(SF);
+
+    buildMiddle();
+    root->addWidget(c_splitter, 1);
+
+    SI = new PanelBar(QStringLiteral("SI"), {}, 18, this);
+    SO = new PanelBar(QStringLiteral("SO"), {}, 18, this);
+    root->addWidget(SI);
+    root->addWidget(SO);
+
+    buildToolStrip();
+    root->addWidget(Utility);
+
+    buildMenuAndTimer();
+    boxPrompter_ = std::make_unique<MessageBoxPrompter>(this);
+
+    FormCreate();
+    connectSignals();
+}
+
+TA::~TA() = default;
+
+void TA::setSecondaryWindows(TFull* full, THK* hk) {
+    full_ = full;
+    hk_ = hk;
+}
+
+// ---------------------------------------------------------------- layout
+
+void TA::buildTopPanel() {
+    P = new QWidget(this);
+    P->setObjectName(QStringLiteral("P"));
+    P->setFixedHeight(48);
+    BI = makeButton(P, "BI", "表示フォルダ (F7) ", {0, 0, 120, 20});
+    BO = makeButton(P, "BO", "出力フォルダ (F8)", {125, 0, 120, 20});
+    BF = makeButton(P, "BF", "全画面表示 (F9)", {250, 0, 120, 20});
+    BE = makeButton(P, "BE", "終了 (F10)", {375, 0, 80, 20});
+    BHK = makeButton(P, "BHK", "設定 (F12)", {460, 0, 80, 20});
+
+    BExt = new QComboBox(P);
+    BExt->setObjectName(QStringLiteral("BExt"));
+    BExt->setEditable(true);
+    BExt->setInsertPolicy(QComboBox::NoInsert);
+    BExt->setGeometry(0, 25, 115, 20);
+    BExt->addItem(QStringLiteral("*.*"));
+    BExt->setToolTip(QStringLiteral("ファイル種類を指定できます"));
+
+    PV = new QCheckBox(QStringLiteral("プレビュー表示不要"), P);
+    PV->setObjectName(QStringLiteral("PV"));
+    PV->setGeometry(125, 25, 125, 20);
+    pM = new QCheckBox(QStringLiteral("動画を自動再生"), P);
+    pM->setObjectName(QStringLiteral("pM"));
+    pM->setGeometry(255, 25, 100, 20);
+}
+
+void TA::buildMiddle() {
+    c_splitter = new QSplitter(Qt::Horizontal, this);
+    c_splitter->setObjectName(QStringLiteral("c_splitter"));
+    c_splitter->setHandleWidth(3);
+    c_splitter->setChildrenCollapsible(false);
+
+    listModel_ = std::make_unique<FileListItemModel>();
+    FL = new QListView(c_splitter);
+    FL->setObjectName(QStringLiteral("FL"));
+    FL->setModel(listModel_.get());
+    FL->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FL->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FL->setUniformItemSizes(true);
+    FL->setContextMenuPolicy(Qt::NoContextMenu);
+    FL->setMinimumWidth(20);
+
+    BOX = new PreviewBox(c_splitter);
+    IMG = BOX->IMG;
+    TXT = BOX->TXT;
+    MPP = BOX->MPP;
+    MPC = BOX->MPC;
+    MPt = BOX->MPt;
+    PB = BOX->PB;
+
+    c_splitter->setStretchFactor(0, 0);
+    c_splitter->setStretchFactor(1, 1);
+    c_splitter->setSizes({150, 480});
+}
+
+void TA::buildToolStrip() {
+    Utility = new QTabWidget(this);
+    Utility->setObjectName(QStringLiteral("Utility"));
+    Utility->setTabPosition(QTabWidget::South);
+    Utility->setDocumentMode(true);
+    Utility->setFixedHeight(49);
+    Utility->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 15px; }"));
+
+    using Factory = ToolTab (*)(MainServices&);
+    const Factory factories[] = {makeRename1Tab,   makeRename2Tab,   makeRename3Tab,
+                                 makeExtensionTab, makeLinkTab,      makeJpegSize1Tab,
+                                 makeJpegSize2Tab, makeTimestampTab, makeIconTab};
+    for (Factory make : factories) {
+        ToolTab tab = make(*this);
+        const int index = Utility->addTab(tab.page, tab.caption);
+        Utility->setTabToolTip(index, tab.hint);
+        tabs_.push_back(tab);
+    }
+    Utility->setCurrentIndex(0);
+}
+
+void TA::buildMenuAndTimer() {
+    POP = new QMenu(this);
+    POP->setObjectName(QStringLiteral("POP"));
+    const auto addItem = [this](const char* name, const char* caption) {
+        auto* action = POP->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setIconVisibleInMenu(false);
+        return action;
+    };
+    N1 = addItem("N1", "進む");
+    N2 = addItem("N2", "戻る");
+    N3 = addItem("N3", "表示切替");
+    N9 = addItem("N9", "閉じる");
+    for (int i = 0; i < 3; ++i) {
+        setMenuShortcut(i, shortcuts_[i]);
+    }
+    N9->setText(QStringLiteral("閉じる\t") + qs(keyName(27)));
+    N9->setData(27);
+
+    TM = new QTimer(this);
+    TM->setObjectName(QStringLiteral("TM"));
+    TM->setInterval(500);
+}
+
+void TA::setMenuShortcut(int index, ShortcutCode code) {
+    static const char* const captions[] = {"進む", "戻る", "表示切替"};
+    QAction* items[] = {N1, N2, N3};
+    shortcuts_.at(index) = code;
+    // The key is shown by its name after a tab, as menus show shortcuts; the
+    // full-screen window dispatches the keys itself.
+    const std::string name = keyName(code);
+    items[index]->setText(QString::fromUtf8(captions[index]) +
+                          (name.empty() ? QString() : QStringLiteral("\t") + qs(name)));
+    items[index]->setData(static_cast<int>(code));
+}
+
+void TA::connectSignals() {
+    connect(BI, &QPushButton::clicked, this, [this] { runReported([this] { BIClick(); }); });
+    connect(BO, &QPushButton::clicked, this, [this] { runReported([this] { BOClick(); }); });
+    connect(BF, &QPushButton::clicked, this, [this] { runReported([this] { BFClick(); }); });
+    connect(BE, &QPushButton::clicked, this, [this] { runReported([this] { BEClick(); }); });
+    connect(BHK, &QPushButton::clicked, this, [this] { runReported([this] { BHKClick(); }); });
+    connect(PV, &QCheckBox::clicked, this, [this] { runReported([this] { FLClick(); }); });
+    connect(pM, &QCheckBox::clicked, this, [this] { runReported([this] { FLClick(); }); });
+    connect(BExt, &QComboBox::editTextChanged, this,
+            [this] { runReported([this] { BExtChange(); }); });
+    connect(FL->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                runReported([&] { onViewCurrentChanged(current.isValid() ? current.row() : -1); });
+            });
+    connect(FL->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                if (syncingView_) {
+                    return;
+                }
+                auto& core = listModel_->core();
+                for (const QModelIndex& index : deselected.indexes()) {
+                    core.setSelected(index.row(), false);
+                }
+                for (const QModelIndex& index : selected.indexes()) {
+                    core.setSelected(index.row(), true);
+                }
+            });
+    listModel_->setAfterRefresh([this] {
+        syncViewToModel();
+        // While the user types in or picks from the filter box, the list is
+        // refilled but the preview stays.
+        QWidget* focus = focusWidget();
+        const bool filterHasFocus =
+            focus != nullptr && (focus == BExt || BExt->isAncestorOf(focus));
+        if (!filterHasFocus) {
+            FLClick();
+        }
+    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) {
+            runReported([this] { AEActivate(); });
+        }
+    });
+}
+
+// ---------------------------------------------------------------- form events
+
+void TA::FormCreate() {
+    // The program folder comes from the executable's path (given in paths_);
+    // the output folder starts there in case the settings cannot be read.
+    displayFolder_.clear();
+    outputFolder_ = paths_.defaultFolder;
+    setWindowTitle(QString::fromUtf8(kAppTitle));
+    lists_ = CategoryLists{};
+    try {
+        if (!fileExists(paths_.settingsPath)) {
+            SeedSettingsFile(paths_.settingsPath);
+        }
+        Settings defaults;
+        defaults.Work = paths_.defaultFolder;
+        defaults.Dir = paths_.defaultFolder;
+        defaults.K1 = shortcuts_[0];
+        defaults.K2 = shortcuts_[1];
+        defaults.K3 = shortcuts_[2];
+        applySettings(LoadSettings(paths_.settingsPath, defaults));
+    } catch (...) {
+        // The remaining creation steps are skipped: the window keeps its
+        // design state and the folders fall back at the first activation.
+        AEException(currentExceptionKind());
+    }
+}
+
+void TA::applySettings(const Settings& s) {
+    if (s.Max) {
+        resize(650, 500);
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        resize(s.W, s.H);
+    }
+    move(s.L, s.T);
+    PV->setChecked(s.Preview);
+    pM->setChecked(s.AutoPlay);
+    c_splitter->setSizes({s.FL_W, std::max(1, c_splitter->width() - s.FL_W)});
+    outputFolder_ = s.Work;
+    setDisplayFolder(s.Dir);
+    lists_ = CategoryLists{s.Txt, s.WM, s.Img};
+
+    QStringList entries;
+    for (const std::string& ext : s.Ext) {
+        entries.append(QStringLiteral("*.") + qs(ext));
+    }
+    std::stable_sort(entries.begin(), entries.end(), lessIgnoringCase);
+    // "*.*" from the design stays first, whatever sorts before it.
+    BExt->addItems(entries);
+    BExt->setEditText(QStringLiteral("*.*"));
+
+    setMenuShortcut(0, s.K1);
+    setMenuShortcut(1, s.K2);
+    setMenuShortcut(2, s.K3);
+}
+
+Settings TA::currentSettings() const {
+    Settings s;
+    s.H = height();
+    s.W = width();
+    s.T = y();
+    s.L = x();
+    s.Preview = PV->isChecked();
+    s.AutoPlay = pM->isChecked();
+    s.FL_W = FL->width();
+    s.Work = outputFolder_;
+    s.Dir = displayFolder_;
+    s.K1 = shortcuts_[0];
+    s.K2 = shortcuts_[1];
+    s.K3 = shortcuts_[2];
+    return s;
+}
+
+void TA::AEActivate() {
+    if (mediaOpen()) {
+        return;
+    }
+    activatedOnce_ = true;
+    setDisplayFolder(existingFolderOr(displayFolder_, paths_.defaultFolder));
+    setOutputFolder(existingFolderOr(outputFolder_, paths_.defaultFolder));
+    RefreshFileList(SelectedName(-1));
+}
+
+void TA::AEException(const std::string& kindName) {
+    SetInfoText(errorInfoLine(kindName));
+}
+
+void TA::FormResize() {
+    const BoxBarWidths widths = boxBarWidths(BOX->width());
+    PB->resize(widths.progress, PB->height());
+    MPt->resize(widths.track, MPt->height());
+}
+
+void TA::FormClose() {
+    lists_ = CategoryLists{};
+    SaveSettings(paths_.settingsPath, currentSettings(), isMaximized());
+}
+
+void TA::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The layout has already given the children their new sizes.
+    FormResize();
+}
+
+void TA::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        try {
+            FormClose();
+        } catch (...) {
+            // A settings file that cannot be written is reported; the window
+            // still closes, as the user asked.
+            AEException(currentExceptionKind());
+        }
+        event->accept();
+        emit formClosed();
+        return;
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------- folders
+
+void TA::setDisplayFolder(const std::string& folder) {
+    displayFolder_ = folder;
+    listModel_->core().setFolder(folder);
+    SI->setText(0, qs(displayFolderLine(folder)));
+}
+
+void TA::setOutputFolder(const std::string& folder) {
+    outputFolder_ = folder;
+    SO->setText(0, qs(outputFolderLine(folder)));
+}
+
+bool TA::mediaOpen() const {
+    return false; // the media player reports here once it can open files
+}
+
+bool TA::fullScreenOn() const {
+    return full_ != nullptr && BOX->window() == full_;
+}
+
+} // namespace harpoly::ui

@@ -1,0 +1,238 @@
+// The main window's commands: the key handler, the buttons of the top panel,
+// the prompts, the busy indicator and the folder choosers.
+#include "app/confirm.h"
+#include "app/harpoly_application.h"
+#include "app/message_box_prompter.h"
+#include "app/panel_bar.h"
+#include "app/ta.h"
+#include "app/window_rules.h"
+#include "browse/file_list_item_model.h"
+#include "browse/preview_box.h"
+#include "folders/folder_chooser.h"
+#include "fullscreen/thk.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <unistd.h>
+
+namespace harpoly::ui {
+
+// ---------------------------------------------------------------- keys
+
+bool TA::AEShortCut(int keyCode) {
+    const bool functionKey =
+        keyCode == 118 || keyCode == 119 || keyCode == 120 || keyCode == 121 || keyCode == 123;
+    const bool dialogShown = hk_ != nullptr && hk_->isVisible();
+    if (isEnabled()) {
+        switch (keyCode) {
+        case 118:
+            BIClick();
+            break;
+        case 119:
+            BOClick();
+            break;
+        case 120:
+            BFClick();
+            break;
+        case 121:
+            BEClick();
+            break;
+        case 123:
+            BHKClick();
+            break;
+        default:
+            break;
+        }
+        // The command ran; the key still goes on to the focused control.
+    } else if (!dialogShown && functionKey) {
+        return true;
+    }
+    if (dialogShown && (keyCode == 8 || keyCode == 13 || keyCode == 27 || keyCode == 32)) {
+        // Hot-key fields cannot take these keys themselves; giving them here
+        // also keeps them from pressing the dialog's buttons.
+        hk_->setFocusedFieldKey(keyCode);
+        return true;
+    }
+    return false;
+}
+
+void TA::keyPressEvent(QKeyEvent* event) {
+    // Enter in a control that does not take it itself presses the action
+    // button of the tool tab on show.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    const bool onButton = qobject_cast<QAbstractButton*>(focus) != nullptr;
+    const int tab = Utility->currentIndex();
+    if (enter && !onButton && tab >= 0 && tab < static_cast<int>(tabs_.size()) &&
+        tabs_[tab].action != nullptr && tabs_[tab].action->isEnabled()) {
+        tabs_[tab].action->click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------- buttons
+
+void TA::BIClick() {
+    OpenFolderChooser(true);
+}
+
+void TA::BOClick() {
+    OpenFolderChooser(false);
+}
+
+void TA::BFClick() {
+    // Full-screen view: the full-screen window takes the preview box here.
+}
+
+void TA::BEClick() {
+    close();
+}
+
+void TA::BHKClick() {
+    if (hk_ == nullptr) {
+        return;
+    }
+    hk_->show();
+    setEnabled(false);
+}
+
+// ---------------------------------------------------------------- prompts
+
+Prompter& TA::prompter() {
+    if (testPrompter_ != nullptr) {
+        return *testPrompter_;
+    }
+    return *boxPrompter_;
+}
+
+bool TA::ConfirmAction(const std::string& question, const std::string& caption,
+                       bool requireSelection, const std::string& detail) {
+    return harpoly::ConfirmAction(prompter(), *listModel_, question, caption, requireSelection,
+                                  detail);
+}
+
+void TA::ShowNotice(const std::string& text, const std::string& caption) {
+    prompter().notice(text, caption);
+}
+
+// ---------------------------------------------------------------- busy indicator
+
+void TA::BeginBusy() {
+    begin(listModel_->count());
+}
+
+void TA::EndBusy() {
+    end();
+}
+
+void TA::begin(int steps) {
+    BOX->clearPanes(); // picture dropped, media panel and text hidden and emptied
+    TM->stop();
+    BOX->setBusyColour(true);
+    PB->setRange(0, steps);
+    PB->setValue(0);
+    PB->show();
+    PB->raise();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TA::step() {
+    PB->setValue(PB->value() + 1);
+}
+
+void TA::end() {
+    PB->hide();
+    // An operation broken off by an error leaves its cursor set; restore
+    // every level so the next normal end brings the arrow back.
+    while (QApplication::overrideCursor() != nullptr) {
+        QApplication::restoreOverrideCursor();
+    }
+    BOX->setBusyColour(false);
+}
+
+// ---------------------------------------------------------------- folders
+
+void TA::OpenFolderChooser(bool displayFolder) {
+    const QString caption =
+        QString::fromUtf8(displayFolder ? kDisplayChooserCaption : kOutputChooserCaption);
+    const std::string folder = displayFolder ? displayFolder_ : outputFolder_;
+    // The chooser opens on the current directory; a folder that has gone
+    // away leaves it where it was.
+    if (!folder.empty()) {
+        [[maybe_unused]] const int ignored = ::chdir(folder.c_str());
+    }
+    openFolderChooser(this, caption, folder,
+                      [this](const QString& chosenCaption, const std::string& path) {
+                          runReported([&] { ApplyChosenFolder(chosenCaption, path); });
+                      });
+}
+
+void TA::ApplyChosenFolder(const QString& caption, const std::string& path) {
+    if (caption == QString::fromUtf8(kDisplayChooserCaption)) {
+        setDisplayFolder(chosenFolder(path));
+        RefreshFileList({});
+    } else {
+        setOutputFolder(chosenFolder(path));
+    }
+}
+
+// ---------------------------------------------------------------- file list
+
+FileListPort& TA::fileList() {
+    return *listModel_;
+}
+
+void TA::RefreshFileList(const std::string& name) {
+    listModel_->core().setFolder(displayFolder_);
+    listModel_->core().setFilter(BExt->currentText().toStdString());
+    listModel_->refresh(name);
+}
+
+std::string TA::SelectedName(int index) const {
+    return listModel_->core().SelectedName(index);
+}
+
+void TA::BExtChange() {
+    RefreshFileList(SelectedName(-1));
+}
+
+void TA::syncViewToModel() {
+    syncingView_ = true;
+    const int current = listModel_->currentIndex();
+    QItemSelectionModel* selection = FL->selectionModel();
+    // The view's selection already matches the core's: a refresh empties
+    // both, and a move of the current item by program leaves both.
+    if (current >= 0) {
+        const QModelIndex index = listModel_->index(current);
+        selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        FL->scrollTo(index);
+    } else {
+        selection->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    }
+    syncingView_ = false;
+}
+
+void TA::onViewCurrentChanged(int row) {
+    if (syncingView_ || row < 0) {
+        return;
+    }
+    listModel_->core().setCurrent(row);
+    FLClick();
+}
+
+void TA::setCurrentItem(int index) {
+    listModel_->core().setCurrent(index);
+    syncViewToModel();
+    FLClick();
+}
+
+} // namespace harpoly::ui

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "browse/text_preview.h"
+#include "imaging/decoded_picture.h"
+
+#include <QImage>
+#include <string>
+
+class QTextEdit;
+
+namespace harpoly::ui {
+
+// A decoded picture as a QImage (a deep copy).
+QImage toQImage(const RgbaImage& image);
+
+// The picture of an icon file at its own size, its transparent parts white.
+// Throws harpoly::Error as the icon reader does.
+DecodedPicture loadIconPreview(const std::string& path);
+
+// Fills the text pane: rich text as formatted HTML, anything else as plain
+// text in the pane's font.
+void showTextPreview(QTextEdit& pane, const TextPreview& text);
+
+} // namespace harpoly::ui
