@@ -56,8 +56,8 @@ private slots:
         QTest::newRow("mpg") << "long.mpg" << QSize(320, 240) << "01:05";
         QTest::newRow("wmv") << "clip.wmv" << QSize(320, 240) << "00:02";
         QTest::newRow("avi") << "clip.avi" << QSize(320, 240) << "00:02";
-        QTest::newRow("wav") << "tone.wav" << QSize() << "00:02";
-        QTest::newRow("ogg") << "tone.ogg" << QSize() << "00:02";
+        QTest::newRow("wav") << "tone.wav" << QSize(0, 0) << "00:02";
+        QTest::newRow("ogg") << "tone.ogg" << QSize(0, 0) << "00:02";
     }
     void opensWithLengthAndSize() {
         QFETCH(QString, name);

@@ -11,6 +11,7 @@
 #include "app/window_rules.h"
 #include "browse/file_list_item_model.h"
 #include "browse/image_pane.h"
+#include "browse/media_player.h"
 #include "browse/preview_box.h"
 #include "fullscreen/tfull.h"
 #include "settings/comma_text.h"
@@ -98,6 +99,7 @@ TA::TA(TAPaths paths, QWidget* parent) : QWidget(parent), paths_(std::move(paths
 
     FormCreate();
     connectSignals();
+    connectMedia();
 }
 
 TA::~TA() = default;
@@ -105,6 +107,7 @@ TA::~TA() = default;
 void TA::setSecondaryWindows(TFull* full, THK* hk) {
     full_ = full;
     hk_ = hk;
+    connectFullScreen();
 }
 
 // ---------------------------------------------------------------- layout
@@ -401,7 +404,7 @@ void TA::setOutputFolder(const std::string& folder) {
 }
 
 bool TA::mediaOpen() const {
-    return false; // the media player reports here once it can open files
+    return MPC->isOpen();
 }
 
 bool TA::fullScreenOn() const {

@@ -28,6 +28,7 @@ constexpr std::chrono::milliseconds kOpenTimeout{10000};
 
 // The widget the video is drawn on. The engine renders each new frame into an
 // image of the surface's size (letterboxed, aspect kept); paintEvent shows it.
+// The player feeds it frames; it never talks to the engine on its own.
 class VideoSurface : public QWidget {
 public:
     explicit VideoSurface(QWidget* parent) : QWidget(parent) {
@@ -36,29 +37,37 @@ public:
     }
 
 #ifdef HARPOLY_HAVE_MPV
+    // The engine's render context; null once the player lets it go.
     void setRenderContext(mpv_render_context* context) {
         context_ = context;
     }
 
-    // Called on the window thread when the engine has something new to draw.
-    void frameReady() {
+    // Draws the engine's current frame at the surface's size.
+    void renderFrame() {
         if (!context_) {
             return;
         }
-        if (mpv_render_context_update(context_) & MPV_RENDER_UPDATE_FRAME) {
-            renderFrame();
-            update();
+        const QSize size = this->size().expandedTo(QSize(1, 1));
+        if (frame_.size() != size) {
+            frame_ = QImage(size, QImage::Format_RGB32);
         }
+        int sw[2] = {size.width(), size.height()};
+        size_t stride = static_cast<size_t>(frame_.bytesPerLine());
+        // QImage::Format_RGB32 is 0xffRRGGBB per pixel: B, G, R, X in memory.
+        char format[] = "bgr0";
+        mpv_render_param params[] = {
+            {MPV_RENDER_PARAM_SW_SIZE, sw},        {MPV_RENDER_PARAM_SW_FORMAT, format},
+            {MPV_RENDER_PARAM_SW_STRIDE, &stride}, {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        mpv_render_context_render(context_, params);
+        update();
     }
 #endif
 
     void clearFrame() {
         frame_ = QImage();
         update();
-    }
-
-    bool hasFrame() const {
-        return !frame_.isNull();
     }
 
 protected:
@@ -81,23 +90,6 @@ protected:
 
 private:
 #ifdef HARPOLY_HAVE_MPV
-    void renderFrame() {
-        const QSize size = this->size().expandedTo(QSize(1, 1));
-        if (frame_.size() != size) {
-            frame_ = QImage(size, QImage::Format_RGB32);
-        }
-        int sw[2] = {size.width(), size.height()};
-        size_t stride = static_cast<size_t>(frame_.bytesPerLine());
-        // QImage::Format_RGB32 is 0xffRRGGBB per pixel: B, G, R, X in memory.
-        char format[] = "bgr0";
-        mpv_render_param params[] = {
-            {MPV_RENDER_PARAM_SW_SIZE, sw},        {MPV_RENDER_PARAM_SW_FORMAT, format},
-            {MPV_RENDER_PARAM_SW_STRIDE, &stride}, {MPV_RENDER_PARAM_SW_POINTER, frame_.bits()},
-            {MPV_RENDER_PARAM_INVALID, nullptr},
-        };
-        mpv_render_context_render(context_, params);
-    }
-
     mpv_render_context* context_ = nullptr;
 #endif
     QImage frame_;
@@ -111,7 +103,7 @@ struct MediaPlayer::Engine {
     bool loaded = false;
     std::int64_t entryId = -1; // the engine's id of the open file
     std::int64_t length = 0;
-    QSize size;
+    QSize size{0, 0};
     // While stopped the position is held here, so that it reads exactly what
     // open, stop, back or a seek left (the engine may still be on its way).
     std::optional<std::int64_t> held;
@@ -168,7 +160,7 @@ struct MediaPlayer::Engine {
         loaded = false;
         entryId = -1;
         length = 0;
-        size = QSize();
+        size = QSize(0, 0);
         held.reset();
         seekPending = false;
         lastPosition = 0;
@@ -263,17 +255,17 @@ MediaPlayer::MediaPlayer(QWidget* parent) : QWidget(parent), engine_(std::make_u
         mpv_set_property_string(engine_->mpv, "vo", "null");
     } else {
         surface_->setRenderContext(engine_->render);
-        // Both callbacks come from the engine's threads: hand them to the
-        // window thread. Queued calls to a destroyed object are dropped, and
-        // the destructor frees the engine before the widgets go.
+        // Both callbacks come from the engine's threads: they are handed to
+        // the window thread through the player, which the engine never
+        // outlives (queued calls to a destroyed object are dropped).
         mpv_render_context_set_update_callback(
             engine_->render,
             [](void* ctx) {
-                auto* surface = static_cast<VideoSurface*>(ctx);
+                auto* player = static_cast<MediaPlayer*>(ctx);
                 QMetaObject::invokeMethod(
-                    surface, [surface] { surface->frameReady(); }, Qt::QueuedConnection);
+                    player, [player] { player->frameReady(); }, Qt::QueuedConnection);
             },
-            surface_);
+            this);
     }
     mpv_set_wakeup_callback(
         engine_->mpv,
@@ -291,9 +283,21 @@ MediaPlayer::~MediaPlayer() {
     if (engine_->mpv) {
         mpv_set_wakeup_callback(engine_->mpv, nullptr, nullptr);
     }
-    surface_->setRenderContext(nullptr);
+    if (surface_) {
+        surface_->setRenderContext(nullptr);
+    }
 #endif
     engine_.reset();
+    delete surface_.data(); // unless the display has deleted it already
+}
+
+void MediaPlayer::frameReady() {
+#ifdef HARPOLY_HAVE_MPV
+    if (engine_->render && (mpv_render_context_update(engine_->render) & MPV_RENDER_UPDATE_FRAME) &&
+        surface_) {
+        surface_->renderFrame();
+    }
+#endif
 }
 
 void MediaPlayer::open(const std::string& path) {
@@ -343,9 +347,11 @@ void MediaPlayer::open(const std::string& path) {
     e.length = seconds > 0 ? static_cast<std::int64_t>(seconds * 1000.0 + 0.5) : 0;
     const auto w = e.integer("width");
     const auto h = e.integer("height");
-    e.size = (w > 0 && h > 0) ? QSize(static_cast<int>(w), static_cast<int>(h)) : QSize();
-    surface_->clearFrame();
-    surface_->setVisible(surface_->parentWidget() != this && !e.size.isEmpty());
+    e.size = (w > 0 && h > 0) ? QSize(static_cast<int>(w), static_cast<int>(h)) : QSize(0, 0);
+    if (surface_) {
+        surface_->clearFrame();
+        surface_->setVisible(surface_->parentWidget() != this && !e.size.isEmpty());
+    }
 #else
     harpoly::raise(kind::MCIDevice, "no media engine: " + path);
 #endif
@@ -355,8 +361,10 @@ void MediaPlayer::close() {
 #ifdef HARPOLY_HAVE_MPV
     engine_->unload();
 #endif
-    surface_->clearFrame();
-    surface_->hide();
+    if (surface_) {
+        surface_->clearFrame();
+        surface_->hide();
+    }
 }
 
 bool MediaPlayer::isOpen() const {
@@ -461,23 +469,54 @@ QSize MediaPlayer::videoSize() const {
 #ifdef HARPOLY_HAVE_MPV
     return engine_->size;
 #else
-    return {};
+    return QSize(0, 0);
 #endif
 }
 
 void MediaPlayer::setDisplay(QWidget* display) {
+    if (!surface_) {
+        return;
+    }
+    if (QWidget* old = surface_->parentWidget(); old != this) {
+        old->removeEventFilter(this);
+    }
     surface_->setParent(display ? display : this);
-    surface_->setGeometry(displayRect_);
+    if (display) {
+        display->installEventFilter(this);
+    }
+    placeSurface();
     surface_->setVisible(display && isOpen() && !videoSize().isEmpty());
 }
 
 void MediaPlayer::setDisplayRect(const QRect& rect) {
     displayRect_ = rect;
-    surface_->setGeometry(rect);
+    placeSurface();
+}
+
+void MediaPlayer::setFillDisplay(bool fill) {
+    fillDisplay_ = fill;
+    placeSurface();
+}
+
+void MediaPlayer::placeSurface() {
+    if (!surface_) {
+        return;
+    }
+    QWidget* display = surface_->parentWidget();
+    surface_->setGeometry(fillDisplay_ && display != this ? display->rect() : displayRect_);
+    surface_->lower(); // the buttons and anything else on the display stay on top
+}
+
+bool MediaPlayer::eventFilter(QObject* watched, QEvent* event) {
+    if (fillDisplay_ && surface_ && watched == surface_->parentWidget() &&
+        event->type() == QEvent::Resize) {
+        placeSurface();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QRect MediaPlayer::displayRect() const {
-    return displayRect_;
+    return surface_ ? surface_->geometry() : displayRect_;
 }
 
 QWidget* MediaPlayer::displaySurface() const {

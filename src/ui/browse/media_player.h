@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
@@ -50,18 +51,23 @@ public:
     std::int64_t position() const; // the length once the end is reached
     bool isPlaying() const;
     bool atEnd() const;
-    // The video's own size; empty for sound only or when nothing is open.
+    // The video's own size; 0 by 0 for sound only or when nothing is open.
     QSize videoSize() const;
 
     // Where video is drawn: `display` holds the surface, `rect` places it.
     void setDisplay(QWidget* display);
     void setDisplayRect(const QRect& rect);
     QRect displayRect() const;
+    // When on, the video covers the whole display and follows its size.
+    void setFillDisplay(bool fill);
     QWidget* displaySurface() const;
 
     QToolButton* button(Button which) const;
     // Presses a button as a click does: clicked() first, then the action.
     void press(Button which);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // Emitted when a button is pressed, before the player performs it.
@@ -69,12 +75,17 @@ signals:
 
 private:
     void drainEvents();
+    void frameReady();
 
     struct Engine;
     std::unique_ptr<Engine> engine_;
     QToolButton* buttons_[3] = {};
-    VideoSurface* surface_ = nullptr;
+    // The surface lives on the display, which may delete it before the player.
+    QPointer<VideoSurface> surface_;
+    void placeSurface();
+
     QRect displayRect_;
+    bool fillDisplay_ = false;
 };
 
 } // namespace harpoly::ui

@@ -1,6 +1,7 @@
 #include "browse/preview_box.h"
 
 #include "browse/image_pane.h"
+#include "browse/media_player.h"
 #include "ui_font.h"
 
 #include <QProgressBar>
@@ -70,9 +71,10 @@ PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     MPP->setObjectName(QStringLiteral("MPP"));
     paintBackground(MPP, Qt::white);
     MPP->hide();
-    MPC = new QWidget(MPP);
+    MPC = new MediaPlayer(MPP);
     MPC->setObjectName(QStringLiteral("MPC"));
     MPC->setGeometry(10, 10, 85, 20);
+    MPC->setDisplay(MPP);
     MPt = new QSlider(Qt::Horizontal, MPP);
     MPt->setObjectName(QStringLiteral("MPt"));
     MPt->setGeometry(105, 10, 300, 25);
@@ -98,6 +100,7 @@ void PreviewBox::clearPanes() {
     IMG->hide();
     IMG->clearPicture();
     MPP->hide();
+    MPC->close();
     TXT->hide();
     TXT->clear();
 }

@@ -9,6 +9,7 @@ class QTextEdit;
 namespace harpoly::ui {
 
 class ImagePane;
+class MediaPlayer;
 
 // The preview area `BOX`: a scrolling area, white when idle, holding the
 // overlapping panes that fill it: the picture `IMG`, the text `TXT`, the
@@ -22,12 +23,12 @@ public:
     ImagePane* IMG = nullptr;
     QTextEdit* TXT = nullptr;
     QWidget* MPP = nullptr;
-    QWidget* MPC = nullptr; // the media player's place; the player goes here
+    MediaPlayer* MPC = nullptr; // draws its video on MPP
     QSlider* MPt = nullptr;
     QProgressBar* PB = nullptr;
 
-    // Hides the picture, text and media panes and empties the picture and
-    // the text.
+    // Hides the picture, text and media panes, empties the picture and the
+    // text, and closes the media file.
     void clearPanes();
     // Idle: white. Busy: the button-face colour.
     void setBusyColour(bool busy);
