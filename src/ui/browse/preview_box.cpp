@@ -27,6 +27,14 @@ protected:
         }
         QWidget::resizeEvent(event);
     }
+    bool event(QEvent* event) override {
+        // A pane that changes its minimum size (a picture at its own size)
+        // must make the scroll area re-read this widget's size.
+        if (event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QWidget::event(event);
+    }
     QSize minimumSizeHint() const override {
         QSize size(0, 0);
         for (const QWidget* pane : panes) {

@@ -37,6 +37,14 @@ void scrollToTopLeft(PreviewBox* box) {
 } // namespace
 
 void TA::connectFullScreen() {
+    // The main window is disabled while either window is shown, and a widget
+    // disables its children with it, child windows included: so neither may
+    // be a child of the main window. Their owner (start-up) keeps them.
+    for (QWidget* window : {static_cast<QWidget*>(full_), static_cast<QWidget*>(hk_)}) {
+        if (window != nullptr && window->parentWidget() == this) {
+            window->setParent(nullptr, window->windowFlags());
+        }
+    }
     if (full_ != nullptr) {
         full_->setMenu(POP, {N1, N2, N3, N9});
         connect(full_, &TFull::statusBarClicked, this,

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QWindow>
 
 namespace harpoly::ui {
 
@@ -118,6 +119,7 @@ void THK::BHKescClick() {
     hide();
     if (mainWindow_ != nullptr) {
         mainWindow_->setEnabled(true);
+        mainWindow_->activateWindow();
     }
 }
 
@@ -143,12 +145,21 @@ bool THK::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void THK::showEvent(QShowEvent* event) {
-    // Centred over the main window.
+    // Kept above the main window, centred over it.
+    if (mainWindow_ != nullptr && windowHandle() != nullptr) {
+        windowHandle()->setTransientParent(mainWindow_->window()->windowHandle());
+    }
     if (mainWindow_ != nullptr && !event->spontaneous()) {
         const QRect frame = mainWindow_->frameGeometry();
         move(frame.center() - QPoint(width() / 2, height() / 2));
     }
     QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        // Shown means active: the fields are loaded now, not only once the
+        // window system gets round to activating the dialog.
+        activateWindow();
+        FormActivate();
+    }
 }
 
 void THK::closeEvent(QCloseEvent* event) {
