@@ -44,8 +44,9 @@ void measure(const std::string& path, int paneWidth, int paneHeight) {
         std::printf("djpeg failed on %s\n", path.c_str());
     }
     const std::string name = path.substr(path.find_last_of('/') + 1);
-    std::printf("preview decode %s into %dx%d (decoded %d wide) vs djpeg full: "
-                "harpoly %.1f ms, reference %.1f ms, ratio %.2f\n",
+    // workload, harpoly ms, reference ms, ratio
+    std::printf("preview decode %s for a %dx%d pane (decoded %d wide) vs djpeg full decode, "
+                "%.2f, %.2f, %.2f\n",
                 name.c_str(), paneWidth, paneHeight, scaledWidth, ours, reference,
                 ours / reference);
 }

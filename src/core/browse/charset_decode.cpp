@@ -6,28 +6,29 @@
 namespace harpoly {
 
 namespace {
-struct Converter {
-    iconv_t cd;
-    explicit Converter(const char* charset) : cd(iconv_open("UTF-8", charset)) {}
-    ~Converter() {
-        if (cd != reinterpret_cast<iconv_t>(-1)) {
-            iconv_close(cd);
-        }
-    }
-};
+const auto kNoConverter = reinterpret_cast<iconv_t>(-1);
 } // namespace
 
-std::string charsetBytesToUtf8(const char* charset, std::string_view bytes, bool truncated) {
+CharsetDecoder::CharsetDecoder(const char* charset) : handle_(iconv_open("UTF-8", charset)) {}
+
+CharsetDecoder::~CharsetDecoder() {
+    if (static_cast<iconv_t>(handle_) != kNoConverter) {
+        iconv_close(static_cast<iconv_t>(handle_));
+    }
+}
+
+std::string CharsetDecoder::decode(std::string_view bytes, bool truncated) {
     static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-    Converter conv(charset);
+    const auto cd = static_cast<iconv_t>(handle_);
     std::string out;
-    if (conv.cd == reinterpret_cast<iconv_t>(-1)) {
+    if (cd == kNoConverter) {
         // No table for this character set: keep ASCII, replace the rest.
         for (const char c : bytes) {
             out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
         }
         return out;
     }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
     // A character of a legacy code page never takes more than 3 UTF-8 bytes per
     // input byte; the loop grows the buffer for anything else.
     out.resize(bytes.size() * 3 + 4);
@@ -36,7 +37,7 @@ std::string charsetBytesToUtf8(const char* charset, std::string_view bytes, bool
     char* dst = out.data();
     std::size_t outLeft = out.size();
     while (inLeft > 0) {
-        if (iconv(conv.cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) {
+        if (iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) {
             break;
         }
         if (errno == EINVAL && truncated) {

@@ -9,7 +9,24 @@ namespace harpoly {
 // UTF-8. A byte that starts no valid character becomes U+FFFD and decoding
 // goes on after it; with `truncated`, a character cut by the end of the data
 // is dropped. An unknown character set keeps ASCII and replaces the rest.
-std::string charsetBytesToUtf8(const char* charset, std::string_view bytes, bool truncated = false);
+// One decoder keeps its conversion table open for many calls.
+class CharsetDecoder {
+public:
+    explicit CharsetDecoder(const char* charset);
+    ~CharsetDecoder();
+    CharsetDecoder(const CharsetDecoder&) = delete;
+    CharsetDecoder& operator=(const CharsetDecoder&) = delete;
+
+    std::string decode(std::string_view bytes, bool truncated = false);
+
+private:
+    void* handle_; // iconv_t, or (void*)-1 when the character set is unknown
+};
+
+inline std::string charsetBytesToUtf8(const char* charset, std::string_view bytes,
+                                      bool truncated = false) {
+    return CharsetDecoder(charset).decode(bytes, truncated);
+}
 
 // CP932 (Shift-JIS) bytes to UTF-8.
 inline std::string cp932BytesToUtf8(std::string_view bytes, bool truncated = false) {

@@ -68,8 +68,8 @@ private:
 
 // The names of `folder` + `filterText` as the list shows them: regular files
 // (and links to them) matching the name pattern, sorted.
-std::vector<std::string> listMatchingFiles(const std::string& folder,
-                                           const std::string& filterText, const CodePage& cp);
+std::vector<std::string> listMatchingFiles(const std::string& folder, const std::string& filterText,
+                                           const CodePage& cp);
 
 // Sorts ascending by the name lower-cased by `cp`, then by the raw bytes.
 void sortFileNames(std::vector<std::string>& names, const CodePage& cp);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 
 namespace harpoly {
 
@@ -105,13 +106,6 @@ bool isAscii(std::string_view s) {
     return true;
 }
 
-std::string decodeBytes(int codePage, std::string_view bytes) {
-    if (isAscii(bytes)) {
-        return std::string(bytes);
-    }
-    return charsetBytesToUtf8(charsetName(codePage).c_str(), bytes);
-}
-
 // The destinations whose text is never shown.
 bool isSkippedDestination(std::string_view word) {
     static constexpr std::string_view skipped[] = {
@@ -179,10 +173,16 @@ bool isSkippedDestination(std::string_view word) {
 
 class RtfParser {
 public:
-    explicit RtfParser(std::string_view in) : in_(in) { stack_.push_back(GroupState{}); }
+    RtfParser(std::string_view in, std::size_t maxText) : in_(in), maxText_(maxText) {
+        stack_.push_back(GroupState{});
+    }
 
     RtfDocument run() {
         while (pos_ < in_.size()) {
+            if (textBytes_ >= maxText_) {
+                doc_.shortened = true;
+                break;
+            }
             const char c = in_[pos_];
             if (c == '{') {
                 ++pos_;
@@ -290,6 +290,7 @@ private:
             const int hi = pos_ < in_.size() ? hexValue(in_[pos_]) : -1;
             const int lo = pos_ + 1 < in_.size() ? hexValue(in_[pos_ + 1]) : -1;
             if (hi < 0 || lo < 0) {
+                pos_ += hi < 0 ? 0 : 1; // a cut-off escape shows nothing
                 return;
             }
             pos_ += 2;
@@ -568,6 +569,7 @@ private:
     }
 
     void endParagraph() {
+        ++textBytes_; // the line end it becomes in plain text
         paragraph_.alignment = state().alignment;
         doc_.paragraphs.push_back(std::move(paragraph_));
         paragraph_ = RtfParagraph{};
@@ -591,6 +593,7 @@ private:
     }
 
     void appendText(std::string_view text) {
+        textBytes_ += text.size();
         const GroupState& s = state();
         RtfRun format;
         const int fontIndex = s.font >= 0 ? s.font : defaultFont_;
@@ -616,6 +619,17 @@ private:
     }
 
     // A font entry's name is decoded once, in its own code page.
+    std::string decodeBytes(int codePage, std::string_view bytes) {
+        if (isAscii(bytes)) {
+            return std::string(bytes);
+        }
+        std::unique_ptr<CharsetDecoder>& decoder = decoders_[codePage];
+        if (!decoder) {
+            decoder = std::make_unique<CharsetDecoder>(charsetName(codePage).c_str());
+        }
+        return decoder->decode(bytes);
+    }
+
     std::string fontName(Font& f) {
         auto it = decodedNames_.find(&f);
         if (it == decodedNames_.end()) {
@@ -657,6 +671,8 @@ private:
     };
 
     std::string_view in_;
+    std::size_t maxText_;
+    std::size_t textBytes_ = 0;
     std::size_t pos_ = 0;
     std::vector<GroupState> stack_;
     std::size_t excessDepth_ = 0;
@@ -668,6 +684,7 @@ private:
     int defaultFont_ = -1;
     std::map<int, Font> fonts_;
     std::map<const Font*, std::string> decodedNames_;
+    std::map<int, std::unique_ptr<CharsetDecoder>> decoders_;
     int fontEntry_ = -1;
     std::vector<Colour> colours_;
     Colour colourEntry_;
@@ -724,26 +741,27 @@ bool isRichText(std::string_view bytes) {
     return bytes.substr(0, 5) == "{\\rtf";
 }
 
-RtfDocument readRtf(std::string_view bytes) {
-    return RtfParser(bytes).run();
+RtfDocument readRtf(std::string_view bytes, std::size_t maxTextBytes) {
+    return RtfParser(bytes, maxTextBytes).run();
 }
 
 std::string rtfToHtml(const RtfDocument& doc) {
-    std::string out = "<html><body>\n";
+    std::string out = "<html><head><style>p { margin-top:0px; margin-bottom:0px; "
+                      "margin-left:0px; margin-right:0px; white-space:pre-wrap; }"
+                      "</style></head><body>\n";
     for (const RtfParagraph& para : doc.paragraphs) {
-        out += "<p style=\"margin-top:0px; margin-bottom:0px; margin-left:0px; "
-               "margin-right:0px; white-space:pre-wrap;";
+        std::string paraStyle;
         switch (para.alignment) {
         case RtfAlignment::Left:
             break;
         case RtfAlignment::Centre:
-            out += " text-align:center;";
+            paraStyle = "text-align:center;";
             break;
         case RtfAlignment::Right:
-            out += " text-align:right;";
+            paraStyle = "text-align:right;";
             break;
         case RtfAlignment::Justify:
-            out += " text-align:justify;";
+            paraStyle = "text-align:justify;";
             break;
         }
         bool empty = true;
@@ -751,10 +769,14 @@ std::string rtfToHtml(const RtfDocument& doc) {
             empty = empty && run.text.empty();
         }
         if (empty) {
-            out += " -qt-paragraph-type:empty;\"><br /></p>\n";
+            // Qt's own mark for an empty paragraph keeps it one line high.
+            paraStyle += "-qt-paragraph-type:empty;";
+        }
+        out += paraStyle.empty() ? "<p>" : "<p style=\"" + paraStyle + "\">";
+        if (empty) {
+            out += "<br /></p>\n";
             continue;
         }
-        out += "\">";
         for (const RtfRun& run : para.runs) {
             std::string style;
             if (!run.fontFamily.empty()) {

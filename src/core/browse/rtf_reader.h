@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,7 @@ struct RtfParagraph {
 
 struct RtfDocument {
     std::vector<RtfParagraph> paragraphs;
+    bool shortened = false; // reading stopped at the text limit
     // Concatenated text of all paragraphs, paragraphs separated by "\n".
     std::string plainText() const;
 };
@@ -43,8 +45,9 @@ bool isRichText(std::string_view bytes);
 // skipped, groups left open at the end are closed, extra closing braces are
 // ignored. Nesting depth is handled with an explicit stack (no recursion).
 // `\'hh` bytes are decoded in the document's code page (\ansicpg932 CP932,
-// \ansicpg1252 or plain \ansi CP1252, \fcharset128 fonts CP932).
-RtfDocument readRtf(std::string_view bytes);
+// \ansicpg1252 or plain \ansi CP1252, \fcharset128 fonts CP932). Reading
+// stops once `maxTextBytes` of text (UTF-8) have been produced.
+RtfDocument readRtf(std::string_view bytes, std::size_t maxTextBytes = SIZE_MAX);
 
 // The document as HTML for a rich-text view: one <p> per paragraph with spans
 // for the run formats, text escaped, line breaks as <br>, blanks and tabs kept.

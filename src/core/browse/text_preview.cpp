@@ -189,8 +189,9 @@ TextPreview loadTextPreview(const std::string& path, std::size_t plainCap, std::
             bytes = readFileHead(path, richCap);
             view = std::string_view(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
         }
-        const RtfDocument doc = readRtf(view);
+        const RtfDocument doc = readRtf(view, std::min(plainCap, kRichTextPreviewTextCap));
         preview.rich = true;
+        preview.shortened = doc.shortened;
         preview.html = rtfToHtml(doc);
         preview.text = doc.plainText();
     } else {
@@ -199,7 +200,7 @@ TextPreview loadTextPreview(const std::string& path, std::size_t plainCap, std::
         }
         preview.text = normaliseLineEnds(decodeText(view, nullptr, bytes.fileSize > view.size()));
     }
-    preview.shortened = bytes.fileSize > view.size();
+    preview.shortened = preview.shortened || bytes.fileSize > view.size();
     return preview;
 }
 

@@ -12,6 +12,9 @@ namespace harpoly {
 inline constexpr std::size_t kPlainTextPreviewCap = 1u << 20; // 1 MiB
 // Rich text carries its pictures as hex inside the file; it gets more room.
 inline constexpr std::size_t kRichTextPreviewCap = 16u << 20; // 16 MiB
+// A rich-text view parses HTML far more slowly than plain text: rich text is
+// read up to this much text (UTF-8), at most the plain cap.
+inline constexpr std::size_t kRichTextPreviewTextCap = 256u << 10; // 256 KiB
 
 enum class TextEncoding { Utf8Bom, Utf16LE, Utf16BE, Utf8, Cp932 };
 

@@ -49,6 +49,15 @@ bool matchPlain(std::string_view p, std::string_view s, const CodePage& cp) {
 } // namespace
 
 bool wildcardMatchLowered(std::string_view pattern, std::string_view name, const CodePage& cp) {
+    // The common filters, answered without walking the name.
+    if (pattern == "*" || pattern == "*.*") {
+        return true;
+    }
+    if (pattern.size() > 1 && pattern[0] == '*' &&
+        pattern.find_first_of("*?", 1) == std::string_view::npos) {
+        const std::string_view tail = pattern.substr(1);
+        return name.ends_with(tail) && cp.isCharBoundary(name, name.size() - tail.size());
+    }
     if (matchPlain(pattern, name, cp)) {
         return true;
     }

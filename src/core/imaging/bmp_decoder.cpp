@@ -7,6 +7,7 @@
 #include <array>
 #include <bit>
 #include <climits>
+#include <new>
 
 namespace harpoly {
 
@@ -103,7 +104,8 @@ Header readHeader(const unsigned char* data, std::size_t size) {
         }
         h.bitCount = r.u16(24);
         paletteEntrySize = 3;
-    } else if (infoSize >= 40 && infoSize <= 1024) {
+    } else if (infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 64 ||
+               infoSize == 108 || infoSize == 124) {
         h.width = r.i32(18);
         const std::int32_t height = r.i32(22);
         if (height == INT32_MIN) {
@@ -179,9 +181,9 @@ Header readHeader(const unsigned char* data, std::size_t size) {
     if (h.bitCount <= 8) {
         const std::uint32_t maxColors = 1u << h.bitCount;
         std::uint32_t count = colorsUsed == 0 || colorsUsed > maxColors ? maxColors : colorsUsed;
-        // Some writers leave the palette short; take what the file holds.
-        const std::size_t end = h.pixelOffset > paletteAt ? h.pixelOffset : size;
-        const std::size_t room = end > paletteAt ? (end - paletteAt) / paletteEntrySize : 0;
+        // Some writers leave the palette short; take what lies before the pixels.
+        const std::size_t room =
+            h.pixelOffset > paletteAt ? (h.pixelOffset - paletteAt) / paletteEntrySize : 0;
         if (room < count) {
             count = static_cast<std::uint32_t>(room);
         }
@@ -202,15 +204,8 @@ Header readHeader(const unsigned char* data, std::size_t size) {
     return h;
 }
 
-void decodeUncompressed(const Header& h, const unsigned char* data, std::size_t size,
-                        RgbaImage& image) {
+void decodeUncompressed(const Header& h, const unsigned char* data, RgbaImage& image) {
     const std::size_t rowBytes = ((static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32) * 4;
-    const std::size_t available = size - h.pixelOffset;
-    // The last row needs only its pixels, not its padding.
-    const std::size_t lastRow = (static_cast<std::size_t>(h.width) * h.bitCount + 7) / 8;
-    if (rowBytes * (static_cast<std::size_t>(h.height) - 1) + lastRow > available) {
-        invalid("bitmap data cut short");
-    }
     std::uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
     if (h.compression == kRgb && h.bitCount == 16) {
         masks[0] = 0x7C00;
@@ -340,21 +335,29 @@ void decodeRle(const Header& h, const unsigned char* data, std::size_t size, Rgb
 
 DecodedPicture decodeBmpMemory(const unsigned char* data, std::size_t size) {
     const Header h = readHeader(data, size);
+    const bool rle = h.compression == kRle8 || h.compression == kRle4;
+    if (!rle) {
+        // Checked against the file size before the picture is allocated; the
+        // last row needs only its pixels, not its padding.
+        const std::size_t bits = static_cast<std::size_t>(h.width) * h.bitCount;
+        const std::size_t rowBytes = ((bits + 31) / 32) * 4;
+        const std::size_t lastRow = (bits + 7) / 8;
+        if (rowBytes * (static_cast<std::size_t>(h.height) - 1) + lastRow > size - h.pixelOffset) {
+            invalid("bitmap data cut short");
+        }
+    }
     DecodedPicture pic;
     pic.width = static_cast<int>(h.width);
     pic.height = static_cast<int>(h.height);
-    if (h.compression == kRle8 || h.compression == kRle4) {
+    try {
         pic.image = RgbaImage(pic.width, pic.height);
+    } catch (const std::bad_alloc&) {
+        raise(kind::OutOfMemory, "no memory for the bitmap");
+    }
+    if (rle) {
         decodeRle(h, data, size, pic.image);
     } else {
-        // Checked against the file size before the picture is allocated.
-        const std::size_t rowBytes =
-            ((static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32) * 4;
-        if (rowBytes * (static_cast<std::size_t>(h.height) - 1) > size - h.pixelOffset) {
-            invalid("bitmap data cut short");
-        }
-        pic.image = RgbaImage(pic.width, pic.height);
-        decodeUncompressed(h, data, size, pic.image);
+        decodeUncompressed(h, data, pic.image);
     }
     return pic;
 }

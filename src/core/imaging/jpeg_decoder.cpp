@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -28,30 +29,32 @@ constexpr std::size_t kWholeFileLimit = 64u << 20;
 constexpr long kLibjpegMemoryLimit = 512L << 20;
 // Output above this many pixels is not allocated up front; rows are added as
 // the data delivers them, so a truncated file claiming a huge size costs little.
-constexpr std::size_t kPreallocatePixels = 16u << 20;
+constexpr std::size_t kPreallocatePixels = 4u << 20;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     int code = 0;
+    bool pictureComplete = false;
 };
 
-extern "C" void onJpegError(j_common_ptr cinfo) {
+void onJpegError(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     err->code = cinfo->err->msg_code;
     std::longjmp(err->jump, 1);
 }
 
-extern "C" void onJpegMessage(j_common_ptr cinfo, int level) {
+void onJpegMessage(j_common_ptr cinfo, int level) {
     // A file cut short is a damaged picture, not a grey-filled one. Other
     // warnings (stray bytes before a marker and the like) are tolerated, as
     // every viewer does.
-    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF && !err->pictureComplete) {
         onJpegError(cinfo);
     }
 }
 
-extern "C" void onJpegOutput(j_common_ptr) {}
+void onJpegOutput(j_common_ptr) {}
 
 // Streaming source over a file descriptor, for files too large to read whole.
 struct FdSource {
@@ -60,8 +63,8 @@ struct FdSource {
     JOCTET buffer[1 << 16];
 };
 
-extern "C" void fdInit(j_decompress_ptr) {}
-extern "C" boolean fdFill(j_decompress_ptr cinfo) {
+void fdInit(j_decompress_ptr) {}
+boolean fdFill(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<FdSource*>(cinfo->src);
     ssize_t n;
     do {
@@ -77,7 +80,7 @@ extern "C" boolean fdFill(j_decompress_ptr cinfo) {
     src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
     return TRUE;
 }
-extern "C" void fdSkip(j_decompress_ptr cinfo, long count) {
+void fdSkip(j_decompress_ptr cinfo, long count) {
     while (count > 0) {
         auto& pub = cinfo->src;
         if (static_cast<std::size_t>(count) <= pub->bytes_in_buffer) {
@@ -90,7 +93,7 @@ extern "C" void fdSkip(j_decompress_ptr cinfo, long count) {
         fdFill(cinfo);
     }
 }
-extern "C" void fdTerm(j_decompress_ptr) {}
+void fdTerm(j_decompress_ptr) {}
 
 // Everything the decode touches lives here, outside the function that calls
 // setjmp, so that a longjmp out of libjpeg skips no destructor.
@@ -111,6 +114,8 @@ struct DecodeJob {
     }
 };
 
+// Adobe applications store the inks inverted (255 means no ink), which is
+// what the multiplication below wants; plain CMYK is turned round first.
 inline std::uint32_t cmykToArgb(unsigned c, unsigned m, unsigned y, unsigned k, bool inverted) {
     if (!inverted) {
         c = 255 - c;
@@ -118,7 +123,6 @@ inline std::uint32_t cmykToArgb(unsigned c, unsigned m, unsigned y, unsigned k, 
         y = 255 - y;
         k = 255 - k;
     }
-    // Adobe writes the inks inverted: a stored value of 255 means no ink.
     const unsigned r = (c * k + 127) / 255;
     const unsigned g = (m * k + 127) / 255;
     const unsigned b = (y * k + 127) / 255;
@@ -215,7 +219,9 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
             jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(n));
         }
     }
-    jpeg_finish_decompress(&cinfo);
+    // Every row is in: what follows the picture data (a missing end marker,
+    // trailing bytes) does not matter, so the rest of the file is not read.
+    job.err.pictureComplete = true;
     return true;
 }
 
@@ -225,7 +231,13 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
     job.err.pub.error_exit = onJpegError;
     job.err.pub.emit_message = onJpegMessage;
     job.err.pub.output_message = onJpegOutput;
-    if (!runDecode(job, data, size, stream)) {
+    bool decoded = false;
+    try {
+        decoded = runDecode(job, data, size, stream);
+    } catch (const std::bad_alloc&) {
+        raise(kind::OutOfMemory, "no memory for the JPEG picture");
+    }
+    if (!decoded) {
         if (job.err.code == JERR_NO_BACKING_STORE || job.err.code == JERR_OUT_OF_MEMORY) {
             raise(kind::InvalidGraphic, "JPEG picture too large");
         }

@@ -45,8 +45,7 @@ bool DirectoryReader::isRegularFile() const {
     }
     // Follows a symbolic link; a broken one fails and is no regular file.
     struct stat st {};
-    return ::fstatat(::dirfd(dir_), std::string(name_).c_str(), &st, 0) == 0 &&
-           S_ISREG(st.st_mode);
+    return ::fstatat(::dirfd(dir_), std::string(name_).c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
 std::vector<std::string> listRegularFiles(const std::string& folder) {

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <dirent.h>
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct __dirstream;
 
 namespace harpoly {
 
@@ -29,7 +28,7 @@ public:
     bool isRegularFile() const;
 
 private:
-    __dirstream* dir_ = nullptr;
+    DIR* dir_ = nullptr;
     std::string_view name_;
     unsigned char type_ = 0;
 };

@@ -72,18 +72,20 @@ bool writeAll(int fd, std::string_view bytes) {
 } // namespace
 
 std::optional<std::string> readWholeFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO in the file's place must not hang the program.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             return std::nullopt;
         }
         raise(kind::FOpen, systemMessage("cannot open", path, errno));
     }
-    std::string content;
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        content.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        raise(kind::FOpen, "not a regular file: " + path);
     }
+    std::string content;
+    content.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buf, sizeof buf);

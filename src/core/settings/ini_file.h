@@ -47,8 +47,8 @@ public:
     void writeBool(std::string_view section, std::string_view key, bool value);
 
     struct Line {
-        std::string text;     // "key=value", or a line without "="
-        std::size_t keyEnd;   // position of the first "=", npos when there is none
+        std::string text;   // "key=value", or a line without "="
+        std::size_t keyEnd; // position of the first "=", npos when there is none
     };
     struct Section {
         std::string name;

@@ -35,7 +35,8 @@ struct Settings {
 // The default extension lists, written when no settings file exists.
 inline constexpr const char* kSeedSettingsLines[] = {
     "[Ext]",
-    "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,jpeg,bmp,gif,png,rm,ram,ico",
+    "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,jpeg,bmp,gif,png,rm,ram,"
+    "ico",
     "Txt=txt,htm,html,php,bat,ini,asx,smil,css",
     "WM=mpg,mpeg,wmv,asf,avi",
     "Img=jpg,jpeg,bmp,ico",

@@ -19,8 +19,8 @@ std::string withSlash(std::string folder) {
 
 } // namespace
 
-SettingsLocation locateSettings(const std::string& programFolder,
-                                const std::string& xdgConfigHome, const std::string& home) {
+SettingsLocation locateSettings(const std::string& programFolder, const std::string& xdgConfigHome,
+                                const std::string& home) {
     if (::access(programFolder.c_str(), W_OK) == 0) {
         return {programFolder + "harpoly.ini", programFolder};
     }

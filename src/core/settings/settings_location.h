@@ -14,8 +14,8 @@ struct SettingsLocation {
 // folder. Otherwise it lives in `xdgConfigHome`/harpoly/ (when that is an
 // absolute path, else `home`/.config/harpoly/), which is created if needed,
 // and the home folder is the default folder. `programFolder` ends in "/".
-SettingsLocation locateSettings(const std::string& programFolder,
-                                const std::string& xdgConfigHome, const std::string& home);
+SettingsLocation locateSettings(const std::string& programFolder, const std::string& xdgConfigHome,
+                                const std::string& home);
 
 // The same with XDG_CONFIG_HOME and HOME (or the password entry) of this process.
 SettingsLocation locateSettings(const std::string& programFolder);

@@ -26,7 +26,6 @@ void showStartupError(const std::string& message) {
 int runHarpoly(HarpolyApplication& app) {
     try {
         QApplication::setApplicationName(QStringLiteral("harpoly"));
-        QApplication::setApplicationDisplayName(QString::fromUtf8(kAppTitle));
         QApplication::setQuitOnLastWindowClosed(false);
 
         const std::string exeFolder = programFolder();

@@ -173,6 +173,8 @@ void TA::buildToolStrip() {
     Utility->setTabPosition(QTabWidget::South);
     Utility->setDocumentMode(true);
     Utility->setFixedHeight(49);
+    // The pages are clipped by a narrow window rather than holding it wide.
+    Utility->setMinimumWidth(1);
     Utility->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 15px; }"));
 
     using Factory = ToolTab (*)(MainServices&);
@@ -259,7 +261,9 @@ void TA::connectSignals() {
         const bool filterHasFocus =
             focus != nullptr && (focus == BExt || BExt->isAncestorOf(focus));
         if (!filterHasFocus) {
-            FLClick();
+            // A preview that fails is reported here, so that callers of the
+            // list's refresh (the tool tabs among them) never see it thrown.
+            runReported([this] { FLClick(); });
         }
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
@@ -405,6 +409,10 @@ void TA::setOutputFolder(const std::string& folder) {
 
 bool TA::mediaOpen() const {
     return MPC->isOpen();
+}
+
+void TA::closeMedia() {
+    // The media player closes its file here once it can open files.
 }
 
 bool TA::fullScreenOn() const {

@@ -14,7 +14,6 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QListView;
 class QMenu;
 class QProgressBar;
@@ -146,6 +145,9 @@ public:
     // Whether the media player has a file open; the activation leaves the
     // list alone meanwhile.
     bool mediaOpen() const;
+    // Closes the media file in the player, if one is open (the device is
+    // released); run by every preview and by the busy indicator.
+    void closeMedia();
     // Whether the preview box sits on the full-screen window.
     bool fullScreenOn() const;
     // The shortcut codes of N1, N2, N3 (index 0 to 2).
@@ -165,7 +167,7 @@ public:
     std::string displayFolder() const override { return displayFolder_; }
     std::string outputFolder() const override { return outputFolder_; }
     std::string settingsPath() const override { return paths_.settingsPath; }
-    void previewCurrent() override { FLClick(); }
+    void previewCurrent() override; // FLClick, its errors reported
     void showInfo(const std::string& text) override { SetInfoText(text); }
     QWidget* mainWindow() override { return this; }
 

@@ -12,7 +12,6 @@
 #include "fullscreen/tfull.h"
 #include "fullscreen/thk.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -31,7 +30,10 @@ bool TA::AEShortCut(int keyCode) {
     const bool functionKey =
         keyCode == 118 || keyCode == 119 || keyCode == 120 || keyCode == 121 || keyCode == 123;
     const bool dialogShown = hk_ != nullptr && hk_->isVisible();
-    if (isEnabled()) {
+    // A modal prompt keeps the main window from taking input as a disabled
+    // window would, so its keys do not start commands behind it.
+    const bool takesInput = isEnabled() && QApplication::activeModalWidget() == nullptr;
+    if (takesInput) {
         switch (keyCode) {
         case 118:
             BIClick();
@@ -71,7 +73,8 @@ void TA::keyPressEvent(QKeyEvent* event) {
     // button of the tool tab on show.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QWidget* focus = focusWidget();
-    const bool onButton = qobject_cast<QAbstractButton*>(focus) != nullptr;
+    // Push buttons take Enter themselves; check boxes and radio buttons do not.
+    const bool onButton = qobject_cast<QPushButton*>(focus) != nullptr;
     const int tab = Utility->currentIndex();
     if (enter && !onButton && tab >= 0 && tab < static_cast<int>(tabs_.size()) &&
         tabs_[tab].action != nullptr && tabs_[tab].action->isEnabled()) {
@@ -135,6 +138,7 @@ void TA::EndBusy() {
 
 void TA::begin(int steps) {
     BOX->clearPanes(); // picture dropped, media panel and text hidden and emptied
+    closeMedia();
     TM->stop();
     BOX->setBusyColour(true);
     PB->setRange(0, steps);

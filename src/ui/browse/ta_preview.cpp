@@ -1,4 +1,5 @@
 // The preview operation of the main window and the information-line writer.
+#include "app/harpoly_application.h"
 #include "app/panel_bar.h"
 #include "app/ta.h"
 #include "browse/file_list_item_model.h"
@@ -21,6 +22,7 @@ void TA::FLClick() {
     // Undo every trace of the last preview. The information line stays until
     // one of the ways below writes it.
     BOX->clearPanes();
+    closeMedia();
     TM->stop();
     SF->setText(2, {});
     if (fullScreenOn()) {
@@ -73,6 +75,10 @@ void TA::FLClick() {
 void TA::showPicture(const DecodedPicture& picture) {
     IMG->setPicture(toQImage(picture.image), picture.width, picture.height);
     IMG->show();
+}
+
+void TA::previewCurrent() {
+    runReported([this] { FLClick(); });
 }
 
 void TA::SetInfoText(const std::string& text) {

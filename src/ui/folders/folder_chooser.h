@@ -16,7 +16,11 @@ using ApplyChosenFolderFn = std::function<void(const QString& caption, const std
 // owner's top-left corner, with `caption`, opened on `startFolder`; shows it
 // without waiting and disables `owner`. The chooser enables `owner` again when
 // it closes in any way, frees itself, and calls `apply` when a folder was chosen.
+// `outputFolder` is the output folder of the main window's state: switching the
+// drive opens the tree along its folders, whichever folder is being chosen.
+// A start folder whose volume cannot be read raises EOutlineError (nothing is
+// shown and `owner` stays enabled).
 void openFolderChooser(QWidget* owner, const QString& caption, const std::string& startFolder,
-                       ApplyChosenFolderFn apply);
+                       ApplyChosenFolderFn apply, const std::string& outputFolder = {});
 
 } // namespace harpoly::ui

@@ -12,19 +12,19 @@ TEST(CommaText, SplitsAfterTheQuotingRules) {
         {"   ", {}},
         {"jpg", {"jpg"}},
         {"jpg, png", {"jpg", "png"}},
-        {"jpg png\ttxt", {"jpg", "png", "txt"}},     // a blank ends an item
+        {"jpg png\ttxt", {"jpg", "png", "txt"}}, // a blank ends an item
         {"  jpg ,  png  ", {"jpg", "png"}},
         {"a,,b", {"a", "", "b"}},
-        {"a,", {"a", ""}},                           // a comma at the very end
-        {"a, ", {"a"}},                              // ... but not before trailing blanks
+        {"a,", {"a", ""}}, // a comma at the very end
+        {"a, ", {"a"}},    // ... but not before trailing blanks
         {",a", {"", "a"}},
         {"a, ,b", {"a", "", "b"}},
-        {"\"a, b\",c", {"a, b", "c"}},               // quoted commas and blanks
-        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},      // doubled quote
-        {"\"open", {"open"}},                        // quote never closed
+        {"\"a, b\",c", {"a, b", "c"}},          // quoted commas and blanks
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}}, // doubled quote
+        {"\"open", {"open"}},                   // quote never closed
         {"\"ab\"cd,e", {"ab", "cd", "e"}},
         {"\"\"", {""}},
-        {"JPG,Png", {"JPG", "Png"}},                 // letter case kept
+        {"JPG,Png", {"JPG", "Png"}}, // letter case kept
         {"\x95\x5C,\xE8\xA1\xA8", {"\x95\x5C", "\xE8\xA1\xA8"}},
     };
     for (const auto& [text, items] : cases) {

@@ -27,13 +27,14 @@ TEST(IniFile, ReadsLinesAfterTheRulesOfTheFormat) {
         const char* key;
         const char* value; // nullptr: not found
     } cases[] = {
-        {"Ext", "Txt", "txt,htm"},     // blanks around "=" and at the ends trimmed, CR alone ends a line
-        {"EXT", "img", "jpg"},         // case ignored, control characters trimmed
+        {"Ext", "Txt",
+         "txt,htm"},           // blanks around "=" and at the ends trimmed, CR alone ends a line
+        {"EXT", "img", "jpg"}, // case ignored, control characters trimmed
         {"Ext", "garbage", nullptr},   // text before the first section dropped
         {"Ext", "; comment", nullptr}, // comment line dropped
         {"Ext", "no equals sign", nullptr},
-        {"Set", "T", "8"},             // the later of two equal keys
-        {"Set", "Max", nullptr},       // the later "[SET]" section is the one read
+        {"Set", "T", "8"},       // the later of two equal keys
+        {"Set", "Max", nullptr}, // the later "[SET]" section is the one read
         {"set", "T", "8"},
     };
     for (const auto& c : cases) {
@@ -48,12 +49,17 @@ TEST(IniFile, ReadsLinesAfterTheRulesOfTheFormat) {
 
 TEST(IniFile, IntegersAreDecimalOrHexAfter0xElseTheDefault) {
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"500", 500},       {"-20", -20},      {"+7", 7},          {"0x1F4", 500},
-        {"0X1f4", 500},     {"0x", 99},        {"0X", 99},         {"abc", 99},
-        {"", 99},           {"12 3", 99},      {"1.5", 99},        {"0xG", 99},
-        {"$1F4", 99},       {"2147483647", 2147483647},            {"2147483648", 99},
-        {"-2147483648", INT32_MIN},            {"0xFFFFFFFF", -1}, {"0x100000000", 99},
-        {"+-1", 99},        {"-", 99},         {"007", 7},
+        {"500", 500},       {"-20", -20},
+        {"+7", 7},          {"0x1F4", 500},
+        {"0X1f4", 500},     {"0x", 99},
+        {"0X", 99},         {"abc", 99},
+        {"", 99},           {"12 3", 99},
+        {"1.5", 99},        {"0xG", 99},
+        {"$1F4", 99},       {"2147483647", 2147483647},
+        {"2147483648", 99}, {"-2147483648", INT32_MIN},
+        {"0xFFFFFFFF", -1}, {"0x100000000", 99},
+        {"+-1", 99},        {"-", 99},
+        {"007", 7},
     };
     for (const auto& [value, expected] : cases) {
         IniFile ini;
@@ -70,10 +76,10 @@ TEST(IniFile, IntegersAreDecimalOrHexAfter0xElseTheDefault) {
 
 TEST(IniFile, WritesInPlaceAppendsAndAddsSectionsAtTheEnd) {
     IniFile ini("[A]\r\nx=1\r\nplain line\r\n[B]\r\nmax = 0\r\n[a]\r\ny=2\r\n");
-    ini.writeString("b", "Max", "1");  // in place, under the program's spelling of the key
-    ini.writeInteger("A", "z", -3);    // appended to the later "[a]"
-    ini.writeString("A", "Y", "two");  // the later "[a]" holds y
-    ini.writeBool("New", "K", true);   // new section at the end
+    ini.writeString("b", "Max", "1"); // in place, under the program's spelling of the key
+    ini.writeInteger("A", "z", -3);   // appended to the later "[a]"
+    ini.writeString("A", "Y", "two"); // the later "[a]" holds y
+    ini.writeBool("New", "K", true);  // new section at the end
     ini.writeString("New", "Path", "/a b/c=d/");
     EXPECT_EQ(ini.text(), "[A]\r\nx=1\r\nplain line\r\n\r\n"
                           "[B]\r\nMax=1\r\n\r\n"

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -27,7 +28,8 @@ std::string crlf(std::initializer_list<std::string> lines) {
 
 const std::string kSeed = crlf({
     "[Ext]",
-    "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,jpeg,bmp,gif,png,rm,ram,ico",
+    "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,jpeg,bmp,gif,png,rm,ram,"
+    "ico",
     "Txt=txt,htm,html,php,bat,ini,asx,smil,css",
     "WM=mpg,mpeg,wmv,asf,avi",
     "Img=jpg,jpeg,bmp,ico",
@@ -80,16 +82,42 @@ TEST_F(SettingsFile, ReadsHandWrittenValues) {
         const char* text;
         Settings (*expect)(Settings);
     } cases[] = {
-        {"[Set]\nH=abc\nW=0x1F4\n", [](Settings s) { s.W = 500; return s; }},
+        {"[Set]\nH=abc\nW=0x1F4\n",
+         [](Settings s) {
+             s.W = 500;
+             return s;
+         }},
         {"[Set]\nmax=1\nH=10\nW=20\nT=30\nL=40\n",
-         [](Settings s) { s.Max = true; s.T = 30; s.L = 40; return s; }},
+         [](Settings s) {
+             s.Max = true;
+             s.T = 30;
+             s.L = 40;
+             return s;
+         }},
         {"[Set]\nDir = /d/Photos/ \nWork=/no/slash\n",
-         [](Settings s) { s.Dir = "/d/Photos/"; s.Work = "/no/slash"; return s; }},
-        {"[Ext]\nExt=jpg, png\n", [](Settings s) { s.Ext = {"jpg", "png"}; return s; }},
+         [](Settings s) {
+             s.Dir = "/d/Photos/";
+             s.Work = "/no/slash";
+             return s;
+         }},
+        {"[Ext]\nExt=jpg, png\n",
+         [](Settings s) {
+             s.Ext = {"jpg", "png"};
+             return s;
+         }},
         {"[ShortCut]\nK1=8205\nK2=0x10025\nK3=-1\n",
-         [](Settings s) { s.K1 = 8205; s.K2 = 0x25; s.K3 = 0xFFFF; return s; }},
+         [](Settings s) {
+             s.K1 = 8205;
+             s.K2 = 0x25;
+             s.K3 = 0xFFFF;
+             return s;
+         }},
         {"[Set]\nPreview=2\nAutoPlay=yes\nFL_W=-5\n",
-         [](Settings s) { s.Preview = true; s.FL_W = -5; return s; }},
+         [](Settings s) {
+             s.Preview = true;
+             s.FL_W = -5;
+             return s;
+         }},
     };
     defaults.K1 = 100; // the caller's current keys are the defaults
     for (const auto& c : cases) {
@@ -98,7 +126,19 @@ TEST_F(SettingsFile, ReadsHandWrittenValues) {
     }
     std::remove(path.c_str());
     EXPECT_EQ(LoadSettings(path, defaults), defaults); // a missing file reads as empty
-    EXPECT_FALSE(std::ifstream(path).good());            // and loading never writes
+    EXPECT_FALSE(std::ifstream(path).good());          // and loading never writes
+}
+
+TEST_F(SettingsFile, AFileOfRandomBytesGivesTheDefaults) {
+    std::mt19937 rng(3);
+    std::string bytes(256 * 1024, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(rng());
+    }
+    dir.write("harpoly.ini", bytes);
+    EXPECT_EQ(LoadSettings(path, defaults), defaults);
+    SaveSettings(path, defaults, false); // and the next save still writes a sound file
+    EXPECT_EQ(LoadSettings(path, defaults), defaults);
 }
 
 TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
@@ -108,10 +148,11 @@ TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
     EXPECT_EQ(s.Dir, "/d/Photos/");
     SaveSettings(path, s, false);
     EXPECT_EQ(dir.read("harpoly.ini"),
-              crlf({"[Ext]", "Ext=jpg, png", "", "[Set]", "Dir=/d/Photos/", "Extra=kept", "H=500",
-                    "W=650", "T=50", "L=50", "Max=0", "Preview=0", "AutoPlay=0", "FL_W=150",
-                    "Work=" + dir.path(), "", "[Mine]", "A=1", "", "[ShortCut]", "K1=13", "K2=8",
-                    "K3=45", ""}));
+              crlf({"[Ext]",      "Ext=jpg, png", "",           "[Set]",    "Dir=/d/Photos/",
+                    "Extra=kept", "H=500",        "W=650",      "T=50",     "L=50",
+                    "Max=0",      "Preview=0",    "AutoPlay=0", "FL_W=150", "Work=" + dir.path(),
+                    "",           "[Mine]",       "A=1",        "",         "[ShortCut]",
+                    "K1=13",      "K2=8",         "K3=45",      ""}));
 }
 
 TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
@@ -135,8 +176,8 @@ TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
         lines.push_back(l.text);
     }
     EXPECT_EQ(lines, (std::vector<std::string>{"Max=0", "Preview=0", "AutoPlay=0", "FL_W=150",
-                                               "Work=" + dir.path(), "Dir=" + dir.path(),
-                                               "H=700", "W=900", "T=10", "L=20"}));
+                                               "Work=" + dir.path(), "Dir=" + dir.path(), "H=700",
+                                               "W=900", "T=10", "L=20"}));
 
     // A maximised close with other numbers keeps the last unmaximised ones.
     s.H = s.W = s.T = s.L = 1;
@@ -219,9 +260,14 @@ TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndThrows) {
     }
     EXPECT_EQ(files, 2u); // plain and harpoly.ini
 
-    // A folder where the file should be cannot be read: an open error.
+    // A folder or a FIFO where the file should be cannot be read: an open
+    // error, never a hang.
     ::mkdir((dir.path() + "dir.ini").c_str(), 0700);
-    expectKind(kind::FOpen, [&] { LoadSettings(dir.path() + "dir.ini", defaults); });
+    ::mkfifo((dir.path() + "fifo.ini").c_str(), 0600);
+    for (const char* name : {"dir.ini", "fifo.ini"}) {
+        expectKind(kind::FOpen, [&] { LoadSettings(dir.path() + name, defaults); });
+        expectKind(kind::FOpen, [&] { SaveSettings(dir.path() + name, defaults, false); });
+    }
 }
 
 } // namespace harpoly

@@ -1,0 +1,174 @@
+#include "test_pictures.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+namespace harpoly::preview_testing {
+
+std::vector<unsigned char> makeJpeg(const JpegSpec& spec) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
+    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
+    int components = 3;
+    switch (spec.colour) {
+    case JpegColour::Rgb:
+        cinfo.in_color_space = JCS_RGB;
+        break;
+    case JpegColour::Grey:
+        cinfo.in_color_space = JCS_GRAYSCALE;
+        components = 1;
+        break;
+    case JpegColour::AdobeCmyk:
+        cinfo.in_color_space = JCS_CMYK;
+        components = 4;
+        break;
+    }
+    cinfo.input_components = components;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 95, TRUE);
+    if (spec.progressive) {
+        jpeg_simple_progression(&cinfo);
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    const unsigned r = spec.fill >> 16 & 0xFF, g = spec.fill >> 8 & 0xFF, b = spec.fill & 0xFF;
+    std::vector<unsigned char> row(static_cast<std::size_t>(spec.width) * components);
+    for (int x = 0; x < spec.width; ++x) {
+        unsigned char* p = row.data() + static_cast<std::size_t>(x) * components;
+        if (spec.colour == JpegColour::Rgb) {
+            p[0] = static_cast<unsigned char>(r);
+            p[1] = static_cast<unsigned char>(g);
+            p[2] = static_cast<unsigned char>(b);
+        } else if (spec.colour == JpegColour::Grey) {
+            p[0] = static_cast<unsigned char>(r);
+        } else {
+            // Pure inks, no black; stored inverted as Adobe applications do.
+            p[0] = static_cast<unsigned char>(r);
+            p[1] = static_cast<unsigned char>(g);
+            p[2] = static_cast<unsigned char>(b);
+            p[3] = 255;
+        }
+    }
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::vector<unsigned char> out(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return out;
+}
+
+void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary);
+    f << text;
+}
+
+namespace {
+void put16(std::vector<unsigned char>& v, std::uint32_t x) {
+    v.push_back(static_cast<unsigned char>(x));
+    v.push_back(static_cast<unsigned char>(x >> 8));
+}
+void put32(std::vector<unsigned char>& v, std::uint32_t x) {
+    put16(v, x & 0xFFFF);
+    put16(v, x >> 16);
+}
+} // namespace
+
+std::vector<unsigned char> makeBmp(const BmpSpec& spec, std::uint32_t (*pixel)(int x, int y)) {
+    const bool bitfields = spec.masks565;
+    const std::size_t paletteBytes = spec.palette.size() * 4;
+    const std::size_t header = 14 + 40 + (bitfields ? 12 : 0) + paletteBytes;
+    const std::size_t rowBytes =
+        ((static_cast<std::size_t>(spec.width) * spec.bitCount + 31) / 32) * 4;
+    std::vector<unsigned char> v;
+    v.push_back('B');
+    v.push_back('M');
+    put32(v, static_cast<std::uint32_t>(header + rowBytes * spec.height));
+    put32(v, 0);
+    put32(v, static_cast<std::uint32_t>(header));
+    put32(v, 40);
+    put32(v, static_cast<std::uint32_t>(spec.width));
+    put32(v, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    put16(v, 1);
+    put16(v, static_cast<std::uint32_t>(spec.bitCount));
+    put32(v, bitfields ? 3 : 0);
+    put32(v, static_cast<std::uint32_t>(rowBytes * spec.height));
+    put32(v, 2835);
+    put32(v, 2835);
+    put32(v, static_cast<std::uint32_t>(spec.palette.size()));
+    put32(v, 0);
+    if (bitfields) {
+        put32(v, 0xF800);
+        put32(v, 0x07E0);
+        put32(v, 0x001F);
+    }
+    for (const std::uint32_t c : spec.palette) {
+        put32(v, c & 0xFFFFFF);
+    }
+    for (int row = 0; row < spec.height; ++row) {
+        const int y = spec.topDown ? row : spec.height - 1 - row;
+        std::vector<unsigned char> bytes(rowBytes, 0);
+        for (int x = 0; x < spec.width; ++x) {
+            const std::uint32_t p = pixel(x, y);
+            switch (spec.bitCount) {
+            case 1:
+            case 4:
+            case 8: {
+                const int perByte = 8 / spec.bitCount;
+                const int shift = 8 - spec.bitCount * (x % perByte + 1);
+                bytes[x / perByte] |= static_cast<unsigned char>(p << shift);
+                break;
+            }
+            case 16:
+                bytes[2 * x] = static_cast<unsigned char>(p);
+                bytes[2 * x + 1] = static_cast<unsigned char>(p >> 8);
+                break;
+            case 24:
+                bytes[3 * x] = static_cast<unsigned char>(p);
+                bytes[3 * x + 1] = static_cast<unsigned char>(p >> 8);
+                bytes[3 * x + 2] = static_cast<unsigned char>(p >> 16);
+                break;
+            case 32:
+                for (int k = 0; k < 4; ++k) {
+                    bytes[4 * x + k] = static_cast<unsigned char>(p >> (8 * k));
+                }
+                break;
+            }
+        }
+        v.insert(v.end(), bytes.begin(), bytes.end());
+    }
+    return v;
+}
+
+TempDir::TempDir() {
+    char templ[] = "/tmp/harpoly_test_XXXXXX";
+    if (!::mkdtemp(templ)) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = std::string(templ) + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+} // namespace harpoly::preview_testing

@@ -1,0 +1,581 @@
+// The main window on temporary program and display folders: creation from
+// the settings file, the activation, the preview of each kind, the key
+// handler, the prompts, the resize rule and the save at close.
+#include "app/harpoly_application.h"
+#include "app/panel_bar.h"
+#include "app/ta.h"
+#include "app/ui_ports.h"
+#include "browse/file_list_item_model.h"
+#include "browse/image_pane.h"
+#include "browse/preview_box.h"
+#include "fullscreen/tfull.h"
+#include "fullscreen/thk.h"
+#include "settings/settings.h"
+
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+using namespace harpoly;
+using namespace harpoly::ui;
+
+namespace {
+
+std::string folderOf(const QTemporaryDir& dir) {
+    return QFile::encodeName(dir.path()).toStdString() + "/";
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Answers every question with a fixed choice and records what was shown.
+class RecordingPrompter : public Prompter {
+public:
+    bool answer = true;
+    QStringList asked;
+    QStringList notices;
+    bool ask(const std::string& question, const std::string& caption, const std::string&) override {
+        asked << QString::fromStdString(caption + "|" + question);
+        return answer;
+    }
+    void notice(const std::string& text, const std::string& caption) override {
+        notices << QString::fromStdString(caption + "|" + text);
+    }
+};
+
+// One main window with its own program folder, settings file and display
+// folder, wired to the application like the real start-up does.
+struct Window {
+    QTemporaryDir programDir;
+    QTemporaryDir displayDir;
+    std::string program = folderOf(programDir);
+    std::string display = folderOf(displayDir);
+    std::string settings = program + "harpoly.ini";
+    std::unique_ptr<TA> ta;
+    std::unique_ptr<TFull> full;
+    std::unique_ptr<THK> hk;
+    RecordingPrompter prompter;
+
+    // `iniText` is written first when given; otherwise the first start seeds.
+    explicit Window(const std::string& iniText = {}, bool pointAtDisplay = true,
+                    const std::string& moreSetLines = {}) {
+        if (pointAtDisplay) {
+            std::string text = iniText;
+            if (text.empty()) {
+                for (const char* line : kSeedSettingsLines) {
+                    text += std::string(line) + "\r\n";
+                }
+            }
+            writeFile(settings, text + "[Set]\r\nDir=" + display + "\r\n" + moreSetLines);
+        } else if (!iniText.empty()) {
+            writeFile(settings, iniText);
+        }
+    }
+    void create() {
+        ta = std::make_unique<TA>(TAPaths{program, program, settings});
+        full = std::make_unique<TFull>(ta.get());
+        hk = std::make_unique<THK>(ta.get(), ta.get());
+        ta->setSecondaryWindows(full.get(), hk.get());
+        ta->setPrompter(&prompter);
+        auto* app = HarpolyApplication::instance();
+        app->setErrorHandler([this](const std::string& k) { ta->AEException(k); });
+        app->setKeyHandler([this](int code) { return ta->AEShortCut(code); });
+    }
+    void show() {
+        ta->show();
+        QVERIFY(QTest::qWaitForWindowExposed(ta.get()));
+    }
+    // The activation as the application event delivers it: errors reported.
+    void activate() {
+        runReported([this] { ta->AEActivate(); });
+    }
+    QString info() const { return ta->SF->text(1); }
+    ~Window() {
+        auto* app = HarpolyApplication::instance();
+        app->setErrorHandler({});
+        app->setKeyHandler({});
+        hk.reset();
+        full.reset();
+        ta.reset();
+    }
+};
+
+QByteArray imageBytes(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+} // namespace
+
+class TATest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartSeedsSettingsAndFilter();
+    void activationFillsListAndPreviewsFirstFile();
+    void activationReplacesVanishedFolders();
+    void previewInformationLine_data();
+    void previewInformationLine();
+    void damagedJpegIsReportedInInformationPanel();
+    void previewOffShowsSizeOnly();
+    void filterBoxRefillsWithoutPreview();
+    void functionKeyRunsCommandOnlyWhileEnabled();
+    void hotKeyDialogTakesReservedKeys();
+    void confirmActionRefusesWithoutSelection();
+    void enterPressesActionOfTabOnShow();
+    void selectionAndCurrentItemStayApart();
+    void busyIndicatorRunsOverEveryEntry();
+    void resizeRuleFitsBarsToBox_data();
+    void resizeRuleFitsBarsToBox();
+    void chosenFolderIsAppliedByCaption();
+    void closeWritesSettings();
+    void unwritableSettingsAreReportedAndWindowCloses();
+};
+
+void TATest::firstStartSeedsSettingsAndFilter() {
+    Window w({}, false);
+    w.create();
+    std::string seed;
+    for (const char* line : kSeedSettingsLines) {
+        seed += std::string(line) + "\r\n";
+    }
+    QCOMPARE(QString::fromStdString(readFile(w.settings)), QString::fromStdString(seed));
+
+    const QStringList expected = {"*.*",    "*.asf", "*.asx",  "*.avi",  "*.bat", "*.bmp",
+                                  "*.css",  "*.gif", "*.htm",  "*.html", "*.ico", "*.ini",
+                                  "*.jpeg", "*.jpg", "*.mpeg", "*.mpg",  "*.php", "*.png",
+                                  "*.ram",  "*.rm",  "*.smil", "*.txt",  "*.wmv"};
+    QStringList entries;
+    for (int i = 0; i < w.ta->BExt->count(); ++i) {
+        entries << w.ta->BExt->itemText(i);
+    }
+    QCOMPARE(entries, expected);
+    QCOMPARE(w.ta->BExt->currentText(), QStringLiteral("*.*"));
+    QCOMPARE(w.ta->FL->model()->rowCount(), 0); // filled at the first activation only
+    QCOMPARE(w.ta->windowTitle(),
+             QStringLiteral("Harpoly - ビューアーとユーティリティー - 1.00版"));
+    QCOMPARE(w.ta->displayFolder(), w.program);
+    QCOMPARE(w.ta->outputFolder(), w.program);
+
+    for (const char* name :
+         {"BI", "BO",         "BF",      "BE",  "BHK", "BExt", "PV",  "pM",  "SF",
+          "FL", "c_splitter", "BOX",     "IMG", "TXT", "MPP",  "MPC", "MPt", "PB",
+          "SI", "SO",         "Utility", "POP", "TM",  "N1",   "N2",  "N3",  "N9"}) {
+        QVERIFY2(w.ta->findChild<QObject*>(QString::fromLatin1(name)) != nullptr, name);
+    }
+    const QStringList captions = {"リネーム1",  "リネーム2",      "リネーム3",
+                                  "拡張子変換", "リンク作成",     "JPG選別1",
+                                  "JPG選別2",   "タイムスタンプ", "アイコン抽出"};
+    QCOMPARE(w.ta->Utility->count(), 9);
+    for (int i = 0; i < 9; ++i) {
+        QCOMPARE(w.ta->Utility->tabText(i), captions[i]);
+    }
+    QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tEnter"));
+}
+
+void TATest::activationFillsListAndPreviewsFirstFile() {
+    Window w;
+    writeFile(w.display + "b.txt", "hello");
+    writeFile(w.display + "A.JPG", "x");
+    writeFile(w.display + "c.dat", std::string(2500, 'z'));
+    writeFile(w.display + "\x8E\xCA\x90\x5E.txt", "sjis"); // a Shift-JIS name
+    QDir().mkdir(QString::fromStdString(w.display + "sub"));
+    w.create();
+    w.show();
+    w.activate();
+    auto* model = w.ta->FL->model();
+    QCOMPARE(model->rowCount(), 4);
+    QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("A.JPG"));
+    QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("写真.txt"));
+    QCOMPARE(w.ta->FL->currentIndex().row(), 0);
+    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.display));
+    QCOMPARE(w.ta->SO->text(0), QString::fromStdString(" 出力フォルダ = " + w.program));
+
+    // A keyboard move in the list previews the new current item.
+    w.ta->FL->setFocus();
+    QTest::keyClick(w.ta->FL, Qt::Key_Down);
+    QCOMPARE(w.ta->FL->currentIndex().row(), 1);
+    QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB"));
+    QVERIFY(w.ta->TXT->isVisible());
+    QCOMPARE(w.ta->TXT->toPlainText(), QStringLiteral("hello"));
+
+    // A later activation keeps the current item by its name.
+    writeFile(w.display + "a0.txt", "new");
+    w.activate();
+    QCOMPARE(model->rowCount(), 5);
+    QCOMPARE(w.ta->SelectedName(-1), std::string("b.txt"));
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    ::unlink((w.display + "\x8E\xCA\x90\x5E.txt").c_str());
+}
+
+void TATest::activationReplacesVanishedFolders() {
+    Window w;
+    w.create();
+    const std::string gone = w.display + "gone/";
+    w.ta->setDisplayFolder(gone);
+    w.ta->setOutputFolder(gone);
+    w.activate();
+    QCOMPARE(w.ta->displayFolder(), w.program);
+    QCOMPARE(w.ta->outputFolder(), w.program);
+    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.program));
+    QCOMPARE(w.ta->SelectedName(-1), std::string("harpoly.ini"));
+}
+
+void TATest::previewInformationLine_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("info");
+    QTest::addColumn<QString>("pane"); // the pane on show afterwards
+
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    const QByteArray jpg = imageBytes(picture, "JPG");
+    const QByteArray bmp = imageBytes(picture, "BMP");
+    const QByteArray ico = imageBytes(icon, "ICO");
+    const auto line = [](int w, int h, const QByteArray& bytes) {
+        return QString(" 幅 %1  高さ %2  サイズ %3KB").arg(w).arg(h).arg(bytes.size() / 1000);
+    };
+
+    QTest::newRow("jpeg") << "photo.jpg" << jpg << line(40, 30, jpg) << "IMG";
+    QTest::newRow("bmp") << "photo.BMP" << bmp << line(40, 30, bmp) << "IMG";
+    QTest::newRow("icon") << "app.ico" << ico << line(16, 16, ico) << "IMG";
+    QTest::newRow("text") << "notes.TXT" << QByteArray("日本語のテキスト") << " サイズ 0KB"
+                          << "TXT";
+    QTest::newRow("rtf in a text file")
+        << "letter.txt" << QByteArray("{\\rtf1\\ansi {\\b Bold} text\\par}") << " サイズ 0KB"
+        << "TXT";
+    QTest::newRow("other") << "data.bin" << QByteArray(1234, 'x')
+                           << " サイズ 1KB  このファイルはプレビュー出来ません"
+                           << "";
+    QTest::newRow("empty folder") << "" << QByteArray() << " ファイルが指定されていません"
+                                  << "";
+}
+
+void TATest::previewInformationLine() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, info);
+    QFETCH(QString, pane);
+    Window w;
+    if (!name.isEmpty()) {
+        writeFile(w.display + name.toStdString(), bytes.toStdString());
+    }
+    w.create();
+    w.show();
+    w.activate();
+    QCOMPARE(w.info(), info);
+    QCOMPARE(w.ta->IMG->isVisible(), pane == "IMG");
+    QCOMPARE(w.ta->TXT->isVisible(), pane == "TXT");
+    if (pane == "IMG") {
+        QVERIFY(w.ta->IMG->hasPicture());
+        if (name == "app.ico") {
+            // Shown at its own size, centred, its transparent parts white.
+            const QRect drawn = w.ta->IMG->drawnRect();
+            QCOMPARE(drawn.size(), QSize(16, 16));
+            QCOMPARE(drawn.x(), (w.ta->IMG->width() - 16) / 2);
+            QCOMPARE(w.ta->IMG->picture().pixel(8, 8), qRgb(255, 255, 255));
+        }
+    }
+    if (name == "letter.txt") {
+        QCOMPARE(w.ta->TXT->toPlainText().trimmed(), QStringLiteral("Bold text"));
+        QVERIFY(w.ta->TXT->toHtml().contains("font-weight"));
+    }
+}
+
+void TATest::damagedJpegIsReportedInInformationPanel() {
+    Window w;
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    writeFile(w.display + "broken.jpg", imageBytes(picture, "JPG").left(200).toStdString());
+    w.create();
+    w.show();
+    w.activate();
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    // A tool tab's refresh or preview call reports the error too, never throws.
+    w.ta->SetInfoText({});
+    w.ta->fileList().refresh({});
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    w.ta->SetInfoText({});
+    w.ta->previewCurrent();
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    QVERIFY(!w.ta->IMG->isVisible());
+
+    // An error of a kind without its own text shows the kind name.
+    w.ta->AEException("EFOpenError");
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( EFOpenError )"));
+}
+
+void TATest::previewOffShowsSizeOnly() {
+    Window w;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    writeFile(w.display + "photo.jpg", imageBytes(picture, "JPG").toStdString());
+    w.create();
+    w.show();
+    w.activate();
+    QTest::mouseClick(w.ta->PV, Qt::LeftButton, {}, QPoint(5, 10)); // previews off
+    QVERIFY(w.ta->PV->isChecked());
+    QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB"));
+    QVERIFY(!w.ta->IMG->isVisible());
+    QTest::mouseClick(w.ta->PV, Qt::LeftButton, {}, QPoint(5, 10));
+    QCOMPARE(w.info(), QStringLiteral(" 幅 40  高さ 30  サイズ 0KB"));
+    QVERIFY(w.ta->IMG->isVisible());
+}
+
+void TATest::filterBoxRefillsWithoutPreview() {
+    Window w;
+    writeFile(w.display + "a.txt", "a");
+    writeFile(w.display + "b.JPG", "b");
+    writeFile(w.display + "c.jpg", "c");
+    w.create();
+    w.show();
+    w.activate();
+    QCOMPARE(w.ta->SelectedName(-1), std::string("a.txt"));
+    const QString before = w.info();
+    w.ta->BExt->setFocus();
+    w.ta->BExt->lineEdit()->selectAll();
+    QTest::keyClicks(w.ta->BExt->lineEdit(), "*.jpg");
+    QCOMPARE(w.ta->FL->model()->rowCount(), 2); // b.JPG and c.jpg: case ignored
+    QCOMPARE(w.info(), before);
+    QVERIFY(w.ta->TXT->isVisible()); // the old preview stays while typing
+}
+
+void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
+    Window w;
+    w.create();
+    w.show();
+    w.activate();
+    const QString startDir = QDir::currentPath();
+    const std::string away = folderOf(w.programDir);
+    QVERIFY(::chdir(away.c_str()) == 0);
+    // F7 opens the display-folder chooser, which starts in the display folder.
+    QTest::keyClick(w.ta->FL, Qt::Key_F7);
+    QCOMPARE(QDir::currentPath() + "/", QString::fromStdString(w.display));
+
+    QVERIFY(::chdir(away.c_str()) == 0);
+    w.ta->setEnabled(false); // a secondary window is open
+    QVERIFY(w.ta->AEShortCut(118));
+    QCOMPARE(QDir::currentPath() + "/", QString::fromStdString(away));
+    QVERIFY(!w.ta->AEShortCut(122)); // F11 is never handled
+    w.ta->setEnabled(true);
+    QVERIFY(!w.ta->AEShortCut(118)); // the command runs and the key goes on
+    QVERIFY(QDir::setCurrent(startDir));
+}
+
+void TATest::hotKeyDialogTakesReservedKeys() {
+    Window w;
+    w.create();
+    w.show();
+    w.ta->BHKClick();
+    QVERIFY(w.hk->isVisible());
+    QVERIFY(!w.ta->isEnabled());
+    for (int code : {8, 13, 27, 32}) {
+        QVERIFY(w.ta->AEShortCut(code));
+    }
+    QVERIFY(!w.ta->AEShortCut(120)); // F9 goes on to the focused field
+    QVERIFY(!w.ta->AEShortCut('A'));
+    w.hk->close();
+    QVERIFY(w.ta->isEnabled());
+    QVERIFY(!w.ta->AEShortCut(13));
+}
+
+void TATest::confirmActionRefusesWithoutSelection() {
+    Window w;
+    writeFile(w.display + "a.txt", "a");
+    w.create();
+    w.show();
+    w.activate();
+    QVERIFY(!w.ta->ConfirmAction("変換しますか？", "リネーム1", true));
+    QCOMPARE(w.prompter.notices, QStringList{"処理中止|ファイルが選択されていません。"});
+    QVERIFY(w.prompter.asked.isEmpty());
+
+    // Without a required selection the question is asked under the caption.
+    w.prompter.answer = false;
+    QVERIFY(!w.ta->ConfirmAction("作成しますか？", "リンク作成", false));
+    w.ta->FL->selectionModel()->select(w.ta->FL->model()->index(0, 0), QItemSelectionModel::Select);
+    w.prompter.answer = true;
+    QVERIFY(w.ta->ConfirmAction("変換しますか？", "リネーム1", true));
+    QCOMPARE(w.prompter.asked,
+             (QStringList{"リンク作成|作成しますか？", "リネーム1|変換しますか？"}));
+}
+
+void TATest::enterPressesActionOfTabOnShow() {
+    Window w;
+    writeFile(w.display + "a.txt", "a");
+    w.create();
+    w.show();
+    w.activate();
+    w.ta->Utility->setCurrentIndex(3);
+    auto* action = w.ta->Utility->widget(3)->findChild<QPushButton*>("BEnt2");
+    QVERIFY(action != nullptr);
+    QSignalSpy clicked(action, &QPushButton::clicked);
+    w.ta->FL->setFocus();
+    QTest::keyClick(w.ta->FL, Qt::Key_Return);
+    QCOMPARE(clicked.count(), 1);
+    // A button takes Enter itself.
+    w.ta->BI->setFocus();
+    QTest::keyClick(w.ta->BI, Qt::Key_Return);
+    QCOMPARE(clicked.count(), 1);
+}
+
+void TATest::selectionAndCurrentItemStayApart() {
+    Window w;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        writeFile(w.display + name, name);
+    }
+    w.create();
+    w.show();
+    w.activate();
+    auto& list = w.ta->fileListModel();
+    auto* view = w.ta->FL;
+    const QRect second = view->visualRect(view->model()->index(1, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(list.currentIndex(), 1);
+    QVERIFY(list.isSelected(1));
+    const QRect third = view->visualRect(view->model()->index(2, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, third.center());
+    QVERIFY(list.isSelected(1) && list.isSelected(2) && !list.isSelected(0));
+
+    // A move of the current item by program keeps the selection.
+    w.ta->setCurrentItem(0);
+    QCOMPARE(view->currentIndex().row(), 0);
+    QVERIFY(list.isSelected(1) && list.isSelected(2) && !list.isSelected(0));
+    QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB"));
+
+    // A refill empties the selection and finds the current item by name.
+    list.refresh("c.txt");
+    QVERIFY(!list.anySelected());
+    QCOMPARE(view->selectionModel()->selectedIndexes().size(), 0);
+    QCOMPARE(view->currentIndex().row(), 2);
+}
+
+void TATest::busyIndicatorRunsOverEveryEntry() {
+    Window w;
+    for (int i = 0; i < 5; ++i) {
+        writeFile(w.display + "f" + std::to_string(i) + ".txt", "x");
+    }
+    w.create();
+    w.show();
+    w.activate();
+    QVERIFY(w.ta->TXT->isVisible());
+    w.ta->BeginBusy();
+    QVERIFY(w.ta->PB->isVisible());
+    QCOMPARE(w.ta->PB->maximum(), 5);
+    QCOMPARE(w.ta->PB->value(), 0);
+    QVERIFY(!w.ta->TXT->isVisible());
+    QVERIFY(w.ta->BOX->busyColour());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    w.ta->busy().step();
+    QCOMPARE(w.ta->PB->value(), 1);
+    w.ta->EndBusy();
+    QVERIFY(!w.ta->PB->isVisible());
+    QVERIFY(!w.ta->BOX->busyColour());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TATest::resizeRuleFitsBarsToBox_data() {
+    QTest::addColumn<int>("box");
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<int>("track");
+    QTest::newRow("250") << 250 << 230 << 130;
+    QTest::newRow("400") << 400 << 300 << 280;
+    QTest::newRow("500") << 500 << 300 << 300;
+}
+
+void TATest::resizeRuleFitsBarsToBox() {
+    QFETCH(int, box);
+    QFETCH(int, progress);
+    QFETCH(int, track);
+    Window w;
+    w.create();
+    w.show();
+    w.ta->resize(w.ta->width() + box - w.ta->BOX->width(), w.ta->height());
+    QTRY_COMPARE(w.ta->BOX->width(), box);
+    QCOMPARE(w.ta->PB->width(), progress);
+    QCOMPARE(w.ta->MPt->width(), track);
+}
+
+void TATest::chosenFolderIsAppliedByCaption() {
+    Window w;
+    QTemporaryDir other;
+    writeFile(folderOf(other) + "x.txt", "x");
+    w.create();
+    w.show();
+    w.activate();
+    const std::string path = QFile::encodeName(other.path()).toStdString();
+    w.ta->ApplyChosenFolder(QStringLiteral("出力フォルダの選択"), path);
+    QCOMPARE(w.ta->outputFolder(), path + "/");
+    QCOMPARE(w.ta->displayFolder(), w.display);
+    w.ta->ApplyChosenFolder(QStringLiteral("表示フォルダの選択"), path);
+    QCOMPARE(w.ta->displayFolder(), path + "/");
+    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + path + "/"));
+    QCOMPARE(w.ta->SelectedName(-1), std::string("x.txt"));
+}
+
+void TATest::closeWritesSettings() {
+    Window w("[Ext]\r\nExt=jpg\r\n\r\n", true, "FL_W=180\r\n");
+    w.create();
+    w.show();
+    w.activate();
+    QCOMPARE(w.ta->FL->width(), 180);
+    w.ta->PV->setChecked(true);
+    w.ta->close();
+    const std::string text = readFile(w.settings);
+    for (const std::string& line :
+         std::vector<std::string>{"[Ext]\r\nExt=jpg\r\n", "Preview=1\r\n", "AutoPlay=0\r\n",
+                                  "Dir=" + w.display + "\r\n", "Work=" + w.program + "\r\n",
+                                  "[ShortCut]\r\nK1=13\r\nK2=8\r\nK3=45\r\n", "FL_W=180\r\n"}) {
+        QVERIFY2(text.find(line) != std::string::npos, line.c_str());
+    }
+}
+
+void TATest::unwritableSettingsAreReportedAndWindowCloses() {
+    // A settings path below a plain file can be neither seeded nor saved.
+    Window w({}, false);
+    writeFile(w.program + "plain", "");
+    w.settings = w.program + "plain/harpoly.ini";
+    w.create();
+    const QString failed = QStringLiteral(" エラーが発生しました。 ( 不正なファイル名 )");
+    QCOMPARE(w.info(), failed);
+    QCOMPARE(w.ta->BExt->count(), 1); // the settings were not read
+    QCOMPARE(w.ta->size(), QSize(650, 500));
+    w.show();
+    w.ta->SetInfoText({});
+    w.ta->close();
+    QVERIFY(!w.ta->isVisible());
+    QCOMPARE(w.info(), failed);
+}
+
+int main(int argc, char** argv) {
+    HarpolyApplication app(argc, argv);
+    TATest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ta_test.moc"
