@@ -97,6 +97,11 @@ private slots:
         QTest::keyClick(w.hk->HK3, Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
         QCOMPARE(w.hk->HK3->text(), QStringLiteral("Shift+Alt+A"));
         QCOMPARE(w.hk->HK3->key(), 0x2000 | 0x8000 | 'A');
+        // Keys without a menu name still show what is on them.
+        QTest::keyClick(w.hk->HK3, Qt::Key_Semicolon, Qt::ControlModifier);
+        QCOMPARE(w.hk->HK3->key(), 0x4000 | 186);
+        QVERIFY(w.hk->HK3->text().endsWith(QLatin1Char(';')));
+        QTest::keyClick(w.hk->HK3, Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
         // A modifier alone changes nothing.
         QTest::keyClick(w.hk->HK3, Qt::Key_Control, Qt::ControlModifier);
         QCOMPARE(w.hk->HK3->text(), QStringLiteral("Shift+Alt+A"));

@@ -412,7 +412,7 @@ bool TA::mediaOpen() const {
 }
 
 void TA::closeMedia() {
-    // The media player closes its file here once it can open files.
+    MPC->close();
 }
 
 bool TA::fullScreenOn() const {

@@ -108,7 +108,6 @@ void PreviewBox::clearPanes() {
     IMG->hide();
     IMG->clearPicture();
     MPP->hide();
-    MPC->close();
     TXT->hide();
     TXT->clear();
 }

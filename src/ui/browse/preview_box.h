@@ -27,8 +27,8 @@ public:
     QSlider* MPt = nullptr;
     QProgressBar* PB = nullptr;
 
-    // Hides the picture, text and media panes, empties the picture and the
-    // text, and closes the media file.
+    // Hides the picture, text and media panes and empties the picture and
+    // the text.
     void clearPanes();
     // Idle: white. Busy: the button-face colour.
     void setBusyColour(bool busy);

@@ -5,6 +5,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 
 namespace harpoly::ui {
 
@@ -16,8 +17,13 @@ HotKeyEdit::HotKeyEdit(QWidget* parent) : QLineEdit(parent) {
 
 void HotKeyEdit::setKey(ShortcutCode code) {
     key_ = code;
-    const std::string name = keyName(code);
-    setText(code == 0 ? QStringLiteral("なし") : QString::fromStdString(name));
+    QString name = QString::fromStdString(keyName(code));
+    if (name.isEmpty() && code != 0) {
+        // A key the menus have no name for (punctuation, the keypad, F13 and
+        // up) is still shown by what is on it.
+        name = QKeySequence(keyCombinationOf(code)).toString(QKeySequence::NativeText);
+    }
+    setText(code == 0 ? QStringLiteral("なし") : name);
     end(false);
     emit keyChanged(code);
 }

@@ -78,6 +78,7 @@ void TA::BFClick() {
     PV->setChecked(false);
     pM->setChecked(true);
     BOX->clearPanes();
+    closeMedia();
     TM->stop();
     // A stand-in keeps the area's place and size in the main window.
     auto* place = new QWidget;
@@ -146,6 +147,7 @@ void TA::returnPreviewArea() {
         return;
     }
     BOX->clearPanes(); // no video keeps playing while the area moves
+    closeMedia();
     TM->stop();
     full_->releasePreviewArea();
     if (auto* place = c_splitter->findChild<QWidget*>(QStringLiteral("BOX_place"))) {
