@@ -64,9 +64,13 @@ private slots:
         QVERIFY(w.ta->PV->isChecked());
         QVERIFY(!w.ta->pM->isChecked());
         auto& list = w.ta->fileListModel().core();
-        list.setSelected(1, true);
-        list.setSelected(2, true);
+        // The user selects b.txt and c.bmp; c.bmp is current.
+        QItemSelectionModel* view = w.ta->FL->selectionModel();
         w.ta->setCurrentItem(2);
+        for (int row : {1, 2}) {
+            view->select(w.ta->FL->model()->index(row, 0), QItemSelectionModel::Select);
+        }
+        QVERIFY(!list.isSelected(0) && list.isSelected(1) && list.isSelected(2));
 
         enter(w);
         QVERIFY(w.ta->fullScreenOn());
@@ -109,6 +113,8 @@ private slots:
         // The selection is as it was; the current item is the last one shown.
         QVERIFY(!list.isSelected(0) && list.isSelected(1) && list.isSelected(2) &&
                 !list.isSelected(3));
+        QCOMPARE(view->selectedRows().size(), 2);
+        QCOMPARE(view->currentIndex().row(), 1);
         QCOMPARE(w.currentName(), QStringLiteral("b.txt"));
         QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB")); // PV checked again: size only
     }

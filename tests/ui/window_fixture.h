@@ -51,8 +51,12 @@ public:
             app->setKeyHandler([this](int code) { return ta->AEShortCut(code); });
         }
         ta->show();
-        // Let the first activation (which re-reads the list) happen now.
-        (void)QTest::qWaitForWindowActive(ta.get(), 2000);
+        ta->activateWindow();
+        // Let the first activation (which re-reads the list) happen now, not
+        // in the middle of a test.
+        (void)QTest::qWaitFor(
+            [] { return QGuiApplication::applicationState() == Qt::ApplicationActive; }, 5000);
+        QCoreApplication::processEvents();
         ta->setDisplayFolder(QFile::encodeName(folder_).toStdString() + "/");
         ui::runReported([this] { ta->RefreshFileList({}); });
     }
