@@ -2,11 +2,11 @@
 #include "folders/directory_outline.h"
 #include "folders/folder_reader.h"
 #include "folders/volume_switch.h"
+#include "platform/scratch_folder.h"
 #include "platform/volumes.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -43,13 +43,6 @@ private:
 
 class OutlineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/harpoly-outline-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override { fs::remove_all(root); }
-
     void mkdirs(std::initializer_list<const char*> paths) {
         for (const char* p : paths) {
             fs::create_directories(root + "/" + p);
@@ -75,7 +68,8 @@ protected:
         return 0;
     }
 
-    std::string root;
+    test::ScratchFolder dir;
+    const std::string root = dir.path().substr(0, dir.path().size() - 1); // without the "/"
     CountingReader reader;
     VolumeFolders folders;
 };

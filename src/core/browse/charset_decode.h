@@ -28,6 +28,9 @@ inline std::string charsetBytesToUtf8(const char* charset, std::string_view byte
     return CharsetDecoder(charset).decode(bytes, truncated);
 }
 
+// Appends code point `c` to `out` as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
+
 // CP932 (Shift-JIS) bytes to UTF-8.
 inline std::string cp932BytesToUtf8(std::string_view bytes, bool truncated = false) {
     return charsetBytesToUtf8("CP932", bytes, truncated);

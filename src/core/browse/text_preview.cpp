@@ -3,31 +3,13 @@
 #include "browse/charset_decode.h"
 #include "browse/rtf_reader.h"
 #include "errors.h"
-#include "imaging/file_bytes.h"
+#include "platform/whole_file.h"
 
 #include <algorithm>
 
 namespace harpoly {
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -182,12 +164,12 @@ TextPreview loadTextPreview(const std::string& path) {
 
 TextPreview loadTextPreview(const std::string& path, std::size_t plainCap, std::size_t richCap) {
     FileBytes bytes = readFileHead(path, std::max<std::size_t>(plainCap, 5));
-    std::string_view view(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
+    std::string_view view = bytes.view();
     TextPreview preview;
     if (isRichText(view)) {
         if (bytes.shortened() && richCap > bytes.size) {
             bytes = readFileHead(path, richCap);
-            view = std::string_view(reinterpret_cast<const char*>(bytes.data.get()), bytes.size);
+            view = bytes.view();
         }
         const RtfDocument doc = readRtf(view, std::min(plainCap, kRichTextPreviewTextCap));
         preview.rich = true;

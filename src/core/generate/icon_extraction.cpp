@@ -3,10 +3,10 @@
 #include "app/ui_ports.h"
 #include "browse/file_list_port.h"
 #include "browse/file_name.h"
-#include "imaging/byte_file.h"
 #include "imaging/icon_choice.h"
 #include "imaging/icon_source.h"
 #include "imaging/icon_writers.h"
+#include "platform/whole_file.h"
 
 namespace harpoly {
 
@@ -72,7 +72,7 @@ IconExtractResult extractIcons(const IconExtractRequest& request, FileListPort& 
     for (int i = 0; i < count; ++i) {
         const IconImage icon = source.icon(i, kLargeIconSize);
         if (known) {
-            writeByteFile(iconPictureName(stem, i, request.formatIndex),
+            overwriteFile(iconPictureName(stem, i, request.formatIndex),
                           encodeIconPicture(icon, static_cast<IconFormat>(request.formatIndex)));
         }
         busy.step();

@@ -4,7 +4,7 @@
 #include "browse/file_list_port.h"
 #include "generate/ext_settings.h"
 #include "generate/list_format.h"
-#include "imaging/byte_file.h"
+#include "platform/whole_file.h"
 
 #include <sys/stat.h>
 
@@ -65,7 +65,7 @@ ListFileResult makeListFile(const ListFileRequest& request, FileListPort& list, 
         return ListFileResult::Cancelled;
     }
     const std::string text = joinCrLf(lines);
-    writeByteFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    overwriteFile(path, std::string_view(text));
     list.refresh(currentName(list));
     return ListFileResult::Written;
 }

@@ -1,8 +1,8 @@
 #include "imaging/bmp_decoder.h"
 
 #include "errors.h"
-#include "imaging/file_bytes.h"
 #include "imaging/jpeg_decoder.h"
+#include "platform/whole_file.h"
 
 #include <array>
 #include <bit>
@@ -215,6 +215,16 @@ void decodeUncompressed(const Header& h, const unsigned char* data, RgbaImage& i
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
     const bool useAlpha = h.hasAlphaMask;
     bool anyAlpha = false;
+    // A pixel of bit fields, opaque unless the alpha mask counts.
+    const auto fromMasks = [&](std::uint32_t p) {
+        std::uint32_t argb = 0xFF000000u | red(p) << 16 | green(p) << 8 | blue(p);
+        if (useAlpha) {
+            const std::uint32_t a = alpha(p);
+            anyAlpha |= a != 0;
+            argb = (argb & 0x00FFFFFFu) | a << 24;
+        }
+        return argb;
+    };
 
     const int w = static_cast<int>(h.width);
     for (int row = 0; row < image.height; ++row) {
@@ -238,12 +248,7 @@ void decodeUncompressed(const Header& h, const unsigned char* data, RgbaImage& i
         case 16:
             for (int x = 0; x < w; ++x) {
                 const std::uint32_t p = src[2 * x] | src[2 * x + 1] << 8;
-                out[x] = 0xFF000000u | red(p) << 16 | green(p) << 8 | blue(p);
-                if (useAlpha) {
-                    const std::uint32_t a = alpha(p);
-                    anyAlpha |= a != 0;
-                    out[x] = (out[x] & 0x00FFFFFFu) | a << 24;
-                }
+                out[x] = fromMasks(p);
             }
             break;
         case 24:
@@ -260,12 +265,7 @@ void decodeUncompressed(const Header& h, const unsigned char* data, RgbaImage& i
                 if (h.compression == kRgb && !useAlpha) {
                     out[x] = 0xFF000000u | (p & 0x00FFFFFFu);
                 } else {
-                    out[x] = 0xFF000000u | red(p) << 16 | green(p) << 8 | blue(p);
-                    if (useAlpha) {
-                        const std::uint32_t a = alpha(p);
-                        anyAlpha |= a != 0;
-                        out[x] = (out[x] & 0x00FFFFFFu) | a << 24;
-                    }
+                    out[x] = fromMasks(p);
                 }
             }
             break;

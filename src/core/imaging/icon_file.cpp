@@ -1,15 +1,15 @@
 #include "imaging/icon_file.h"
 
 #include "errors.h"
-#include "imaging/byte_file.h"
 #include "imaging/icon_directory.h"
 #include "imaging/icon_image.h"
+#include "platform/whole_file.h"
 
 namespace harpoly {
 
 RgbaImage loadIconFileImage(const std::string& path) {
-    const std::vector<std::uint8_t> file = readByteFile(path);
-    const std::vector<IconDirectoryEntry> entries = readIconDirectory(file);
+    const FileBytes file = readFileHead(path, kNoReadCap);
+    const std::vector<IconDirectoryEntry> entries = readIconDirectory({file.data.get(), file.size});
     std::vector<IconCandidate> candidates;
     for (const auto& e : entries) {
         candidates.push_back(e.size);

@@ -1,12 +1,9 @@
 #include "imaging/icon_source.h"
 
 #include "errors.h"
-#include "imaging/byte_file.h"
 #include "imaging/byte_reader.h"
 #include "imaging/icon_directory.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/whole_file.h"
 
 namespace harpoly {
 
@@ -18,17 +15,16 @@ constexpr std::size_t kGroupEntry = 14;
 // The first bytes of a file, to tell programs and icon files from the rest
 // without reading a large video or archive whole.
 bool mayCarryIcons(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    try {
+        const FileBytes head = readFileHead(path, 6);
+        if (head.size < 6) {
+            return false;
+        }
+        const std::span<const std::uint8_t> bytes(head.data.get(), head.size);
+        return (bytes[0] == 'M' && bytes[1] == 'Z') || looksLikeIconFile(bytes);
+    } catch (const Error&) {
         return false;
     }
-    std::uint8_t head[6] = {};
-    const ssize_t n = ::read(fd, head, sizeof head);
-    ::close(fd);
-    if (n < static_cast<ssize_t>(sizeof head)) {
-        return false;
-    }
-    return (head[0] == 'M' && head[1] == 'Z') || looksLikeIconFile(head);
 }
 
 } // namespace
@@ -38,7 +34,8 @@ IconSource IconSource::fromFile(const std::string& path) {
         return IconSource{};
     }
     try {
-        return fromBytes(readByteFile(path));
+        const FileBytes file = readFileHead(path, kNoReadCap);
+        return fromBytes({file.data.get(), file.data.get() + file.size});
     } catch (const Error&) {
         return IconSource{};
     }

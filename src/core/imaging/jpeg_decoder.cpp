@@ -2,15 +2,14 @@
 
 #include "errors.h"
 #include "imaging/fit_rect.h"
+#include "platform/whole_file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -251,15 +250,6 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
     return std::move(job.result);
 }
 
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-};
-
 } // namespace
 
 int jpegScaleDenominator(int width, int height, int needWidth, int needHeight) {
@@ -289,41 +279,22 @@ DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int
 }
 
 DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight) {
-    FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    struct stat st {};
-    if (file.fd < 0 || ::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        raise(kind::FOpen, "cannot open " + path);
-    }
+    ReadableFile file(path);
     auto job = std::make_unique<DecodeJob>();
     job->needWidth = needWidth;
     job->needHeight = needHeight;
-    if (static_cast<std::uint64_t>(st.st_size) > kWholeFileLimit) {
+    if (file.size() > kWholeFileLimit) {
         auto stream = std::make_unique<FdSource>();
-        stream->fd = file.fd;
+        stream->fd = file.fd();
         return decode(*job, nullptr, 0, stream.get());
     }
-    // One read of the whole file; decoding from memory lets libjpeg use its
-    // fast entropy decoder on every block.
-    const auto want = static_cast<std::size_t>(st.st_size);
-    auto data = std::make_unique_for_overwrite<unsigned char[]>(want + 1);
-    std::size_t size = 0;
-    while (size < want) {
-        const ssize_t n = ::read(file.fd, data.get() + size, want - size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            raise(kind::ReadError, "cannot read " + path);
-        }
-        if (n == 0) {
-            break;
-        }
-        size += static_cast<std::size_t>(n);
-    }
-    if (size == 0) {
+    // The whole file at once; decoding from memory lets libjpeg use its fast
+    // entropy decoder on every block.
+    const FileBytes bytes = file.read(kWholeFileLimit);
+    if (bytes.size == 0) {
         raise(kind::JPEG, "empty JPEG file");
     }
-    return decode(*job, data.get(), size, nullptr);
+    return decode(*job, bytes.data.get(), bytes.size, nullptr);
 }
 
 } // namespace harpoly

@@ -2,6 +2,7 @@
 
 #include "errors.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace harpoly {
 
@@ -26,6 +28,7 @@ public:
         }
     }
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
     // Closes now and tells whether the close succeeded (a late write error
     // of some file systems shows up only here).
     bool close() {
@@ -69,38 +72,112 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// O_NONBLOCK lets the open of a FIFO return at once, so that the check of
+// the file's type refuses it; reads of a regular file ignore the flag.
+int openForReading(const std::string& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+
+[[noreturn]] void raiseCannotOpen(const std::string& path) {
+    raise(kind::FOpen, systemMessage("cannot open", path, errno));
+}
+
 } // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    // O_NONBLOCK: a FIFO in the file's place must not hang the program.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) {
+ReadableFile::ReadableFile(const std::string& path) {
+    const int fd = openForReading(path);
+    if (fd < 0) {
+        raiseCannotOpen(path);
+    }
+    adopt(fd, path);
+}
+
+std::optional<ReadableFile> ReadableFile::openIfExists(const std::string& path) {
+    const int fd = openForReading(path);
+    if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             return std::nullopt;
         }
-        raise(kind::FOpen, systemMessage("cannot open", path, errno));
+        raiseCannotOpen(path);
     }
+    return ReadableFile(fd, path);
+}
+
+ReadableFile::ReadableFile(int fd, const std::string& path) {
+    adopt(fd, path);
+}
+
+void ReadableFile::adopt(int fd, const std::string& path) {
+    FileDescriptor file(fd);
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         raise(kind::FOpen, "not a regular file: " + path);
     }
-    std::string content;
-    content.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
+    path_ = path;
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    fd_ = file.release();
+}
+
+ReadableFile::ReadableFile(ReadableFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), size_(other.size_), path_(std::move(other.path_)) {}
+
+ReadableFile::~ReadableFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+FileBytes ReadableFile::read(std::size_t cap) {
+    FileBytes out;
+    // Room for the size the file had when opened, and one byte more: a read
+    // that returns nothing there confirms the end, one that fills it tells a
+    // file that has grown.
+    std::size_t room = size_ < cap ? static_cast<std::size_t>(size_) + 1 : cap;
+    out.data = std::make_unique_for_overwrite<unsigned char[]>(std::max<std::size_t>(room, 1));
+    bool atEnd = false;
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (out.size == room) {
+            if (room == cap) {
+                break;
+            }
+            const std::size_t grown = room > cap / 2 ? cap : room * 2;
+            auto bigger = std::make_unique_for_overwrite<unsigned char[]>(grown);
+            std::memcpy(bigger.get(), out.data.get(), out.size);
+            out.data = std::move(bigger);
+            room = grown;
+        }
+        const ssize_t n = ::read(fd_, out.data.get() + out.size, room - out.size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            raise(kind::FOpen, systemMessage("cannot read", path, errno));
+            raise(kind::ReadError, systemMessage("cannot read", path_, errno));
         }
         if (n == 0) {
+            atEnd = true;
             break;
         }
-        content.append(buf, static_cast<std::size_t>(n));
+        out.size += static_cast<std::size_t>(n);
     }
-    return content;
+    out.fileSize = atEnd ? out.size : std::max<std::uint64_t>(size_, out.size);
+    return out;
+}
+
+FileBytes readFileHead(const std::string& path, std::size_t cap) {
+    return ReadableFile(path).read(cap);
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    std::optional<ReadableFile> file = ReadableFile::openIfExists(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    try {
+        return std::string(file->read().view());
+    } catch (const Error& e) {
+        // Whatever keeps the content from us is a failure to open it.
+        raise(kind::FOpen, e.what());
+    }
 }
 
 void writeWholeFile(const std::string& path, std::string_view bytes) {
@@ -142,6 +219,16 @@ void writeWholeFile(const std::string& path, std::string_view bytes) {
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         fail("cannot replace");
+    }
+}
+
+void overwriteFile(const std::string& path, std::string_view bytes) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        raise(kind::FCreate, systemMessage("cannot create", path, errno));
+    }
+    if (!writeAll(fd.get(), bytes) || !fd.close()) {
+        raise(kind::FCreate, systemMessage("cannot write", path, errno));
     }
 }
 

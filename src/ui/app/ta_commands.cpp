@@ -173,10 +173,12 @@ void TA::OpenFolderChooser(bool displayFolder) {
     if (!folder.empty()) {
         [[maybe_unused]] const int ignored = ::chdir(folder.c_str());
     }
-    openFolderChooser(this, caption, folder,
-                      [this](const QString& chosenCaption, const std::string& path) {
-                          runReported([&] { ApplyChosenFolder(chosenCaption, path); });
-                      });
+    openFolderChooser(
+        this, caption, folder,
+        [this](const QString& chosenCaption, const std::string& path) {
+            runReported([&] { ApplyChosenFolder(chosenCaption, path); });
+        },
+        outputFolder_);
 }
 
 void TA::ApplyChosenFolder(const QString& caption, const std::string& path) {

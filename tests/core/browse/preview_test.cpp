@@ -5,14 +5,15 @@
 #include "imaging/fit_rect.h"
 #include "imaging/picture_loader.h"
 #include "imaging/test_pictures.h" // tests/core
+#include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace harpoly {
 namespace {
 
-using preview_testing::TempDir;
 using preview_testing::writeFile;
+using test::ScratchFolder;
 
 CategoryLists defaultLists() {
     return {{"txt", "htm", "html", "php", "bat", "ini", "asx", "smil", "css"},
@@ -106,7 +107,7 @@ TEST(PreviewPlan, DecidesWhatToShowAndWhatToWrite) {
 }
 
 TEST(PreviewPlan, TakesTheSizeFromTheFileSystem) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir.path() + "a.txt", std::string(1010000, 'x'));
     const PreviewPlan plan = planPreview(dir.path(), "a.txt", false, defaultLists());
     EXPECT_EQ(plan.infoLine, " サイズ 1.01MB");
@@ -124,7 +125,7 @@ std::string pictureLine(const PreviewPlan& plan) {
 }
 
 TEST(PreviewPlan, InformationLineOfEachKindForRealFiles) {
-    TempDir dir;
+    ScratchFolder dir;
     preview_testing::JpegSpec jpeg;
     jpeg.width = 640;
     jpeg.height = 480;
@@ -171,7 +172,7 @@ TEST(PreviewPlan, InformationLineOfEachKindForRealFiles) {
 }
 
 TEST(PreviewPlan, PicturesOutsideTheKnownFormatsAreInvalidGraphics) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir.path() + "a.wmf", std::string(100, 'x'));
     writeFile(dir.path() + "a.png", std::string("\x89PNG\r\n\x1a\n", 8));
     for (const char* name : {"a.wmf", "a.png"}) {

@@ -1,6 +1,7 @@
 #include "browse/text_preview.h"
 #include "errors.h"
 #include "imaging/test_pictures.h" // tests/core
+#include "platform/scratch_folder.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -10,8 +11,8 @@
 namespace harpoly {
 namespace {
 
-using preview_testing::TempDir;
 using preview_testing::writeFile;
+using test::ScratchFolder;
 
 TEST(TextDecoding, ByteOrderMarkDecidesElseUtf8ElseCp932) {
     struct Case {
@@ -57,7 +58,7 @@ TEST(TextDecoding, ACharacterCutByTheReadCapIsDropped) {
 }
 
 TEST(TextPreview, LineEndsBecomeNewlines) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir.path() + "a.txt", std::string("one\r\ntwo\rthree\n"));
     const TextPreview p = loadTextPreview(dir.path() + "a.txt");
     EXPECT_FALSE(p.rich);
@@ -66,7 +67,7 @@ TEST(TextPreview, LineEndsBecomeNewlines) {
 }
 
 TEST(TextPreview, AHugeFileGivesAShortenedViewQuickly) {
-    TempDir dir;
+    ScratchFolder dir;
     for (const char* name : {"big.txt", "big.rtf"}) {
         const std::string path = dir.path() + name;
         writeFile(path, std::string(name) == "big.txt" ? std::string("日本語\n")
@@ -90,7 +91,7 @@ TEST(TextPreview, AHugeFileGivesAShortenedViewQuickly) {
 }
 
 TEST(TextPreview, CapsCutAtACharacterBoundary) {
-    TempDir dir;
+    ScratchFolder dir;
     writeFile(dir.path() + "a.txt", std::string("ああああ")); // 12 bytes
     const TextPreview p = loadTextPreview(dir.path() + "a.txt", 7, 100);
     EXPECT_TRUE(p.shortened);
@@ -98,7 +99,7 @@ TEST(TextPreview, CapsCutAtACharacterBoundary) {
 }
 
 TEST(TextPreview, AMissingFileIsAnError) {
-    TempDir dir;
+    ScratchFolder dir;
     EXPECT_THROW(loadTextPreview(dir.path() + "none.txt"), Error);
     EXPECT_THROW(loadTextPreview(dir.path()), Error); // a folder
 }

@@ -3,10 +3,10 @@
 #include "app/ui_ports.h"
 #include "browse/file_list_port.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+// Relative, so that the window tests and benchmarks that include this file
+// find it too.
+#include "../platform/scratch_folder.h"
+
 #include <string>
 #include <vector>
 
@@ -63,37 +63,7 @@ public:
     void refresh(const std::string& name) override { refreshedWith.push_back(name); }
 };
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "harpoly-generate-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-        path_ += "/";
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path_ + name, std::ios::binary) << bytes;
-    }
-    template <typename Bytes> void writeBytes(const std::string& name, const Bytes& bytes) const {
-        std::ofstream(path_ + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path_ + name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    bool exists(const std::string& name) const { return std::filesystem::exists(path_ + name); }
-
-private:
-    std::string path_;
-};
+// The temporary folder of the generate tests.
+using TempFolder = test::ScratchFolder;
 
 } // namespace harpoly::generate_test

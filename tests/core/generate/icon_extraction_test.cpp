@@ -5,6 +5,7 @@
 #include "imaging/icon_file.h"
 #include "imaging/icon_source.h"
 #include "imaging/icon_writers.h"
+#include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ using namespace icon_test;
 using generate_test::FakeFileList;
 using generate_test::RecordingBusy;
 using generate_test::ScriptedPrompter;
-using generate_test::TempFolder;
+using test::ScratchFolder;
 
 const char* const kCaption = "アイコン抽出";
 const char* const kSixteenColors = "アイコン形式の正常出力は16色アイコンだけです。";
@@ -40,8 +41,8 @@ Image cornerIcon(int bits = 24) {
 
 class IconExtractionTest : public ::testing::Test {
 protected:
-    TempFolder display;
-    TempFolder output;
+    ScratchFolder display;
+    ScratchFolder output;
     FakeFileList list;
     ScriptedPrompter prompter;
     RecordingBusy busy;
@@ -186,7 +187,7 @@ TEST(IconWriters, WritesA16ColourIconThatReadsBackAsItsNearestColours) {
     EXPECT_EQ(ico[126 + 512 + 31 * 4], 0xF0);
     EXPECT_EQ(ico[126 + 512], 0x00);
 
-    TempFolder dir;
+    ScratchFolder dir;
     dir.writeBytes("back.ico", ico);
     const RgbaImage back = loadIconFileImage(dir.path() + "back.ico");
     EXPECT_EQ(back.at(0, 0), 0xFFFFFFFFu);

@@ -168,6 +168,18 @@ inline Image solidImage(int size, int bits, std::uint32_t color) {
                 size, size, bits, [=](int, int) { return color; }, [](int, int) { return false; })};
 }
 
+// The part of an icon directory entry that .ico files and program
+// resources share; the image's place (offset or resource id) follows it.
+inline void putDirectoryEntry(Bytes& b, const Image& im) {
+    put8(b, im.width >= 256 ? 0 : im.width);
+    put8(b, im.height >= 256 ? 0 : im.height);
+    put8(b, im.bits < 8 ? 1 << im.bits : 0);
+    put8(b, 0);
+    put16(b, 1);
+    put16(b, im.bits);
+    put32(b, static_cast<std::uint32_t>(im.data.size()));
+}
+
 // An icon file (.ico) of the images.
 inline Bytes icoFile(const std::vector<Image>& images) {
     Bytes b;
@@ -176,13 +188,7 @@ inline Bytes icoFile(const std::vector<Image>& images) {
     put16(b, static_cast<std::uint32_t>(images.size()));
     std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
     for (const Image& im : images) {
-        put8(b, im.width >= 256 ? 0 : im.width);
-        put8(b, im.height >= 256 ? 0 : im.height);
-        put8(b, im.bits < 8 ? 1 << im.bits : 0);
-        put8(b, 0);
-        put16(b, 1);
-        put16(b, im.bits);
-        put32(b, static_cast<std::uint32_t>(im.data.size()));
+        putDirectoryEntry(b, im);
         put32(b, offset);
         offset += static_cast<std::uint32_t>(im.data.size());
     }
@@ -261,13 +267,7 @@ inline Bytes peFile(const std::vector<std::vector<Image>>& groups, bool pe32Plus
         put16(dir, 1);
         put16(dir, static_cast<std::uint32_t>(groups[g].size()));
         for (const Image& im : groups[g]) {
-            put8(dir, im.width >= 256 ? 0 : im.width);
-            put8(dir, im.height >= 256 ? 0 : im.height);
-            put8(dir, im.bits < 8 ? 1 << im.bits : 0);
-            put8(dir, 0);
-            put16(dir, 1);
-            put16(dir, im.bits);
-            put32(dir, static_cast<std::uint32_t>(im.data.size()));
+            putDirectoryEntry(dir, im);
             put16(dir, nextIconId);
             addResource(iconDir, iconIndex++, nextIconId++, im.data);
         }

@@ -2,6 +2,7 @@
 #include "generate/generate_fakes.h"
 #include "generate/list_file.h"
 #include "generate/list_format.h"
+#include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace {
 
 using generate_test::FakeFileList;
 using generate_test::ScriptedPrompter;
-using generate_test::TempFolder;
+using test::ScratchFolder;
 
 const char* const kSeed = "[Ext]\r\n"
                           "Ext=txt,htm,html,php,bat,ini,asx,smil,css,mpg,mpeg,wmv,asf,avi,jpg,"
@@ -26,8 +27,8 @@ const char* const kKindText[] = {"リンク(html)", "アルバム(html)", "メ�
 
 class ListFileTest : public ::testing::Test {
 protected:
-    TempFolder display;
-    TempFolder program;
+    ScratchFolder display;
+    ScratchFolder program;
     FakeFileList list;
     ScriptedPrompter prompter;
     int previews = 0;

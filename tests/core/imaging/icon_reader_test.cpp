@@ -1,10 +1,10 @@
 #include "errors.h"
-#include "generate/generate_fakes.h"
 #include "generate/icon_test_files.h"
 #include "imaging/icon_choice.h"
 #include "imaging/icon_file.h"
 #include "imaging/icon_image.h"
 #include "imaging/icon_source.h"
+#include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace harpoly {
 namespace {
 
 using namespace icon_test;
-using generate_test::TempFolder;
+using test::ScratchFolder;
 
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 
@@ -57,7 +57,7 @@ TEST(IconFileImage, DrawsEveryDepthOnWhiteThroughItsMask) {
         {1, 0, 0xFF000000u},         {4, 9, 0xFFFF0000u},           {8, 200, 0xFFC8C8C8u},
         {24, 0x123456, 0xFF123456u}, {32, 0x00ABCDEF, 0xFFABCDEFu},
     };
-    TempFolder dir;
+    ScratchFolder dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bits);
         Image im{32, 32, c.bits,
@@ -79,7 +79,7 @@ TEST(IconFileImage, BlendsAlphaImagesAndPngImagesWithWhite) {
     auto color = [](int x, int) -> std::uint32_t {
         return x == 0 ? 0x00FF0000u : x == 1 ? 0x80FF0000u : 0xFF0000FFu;
     };
-    TempFolder dir;
+    ScratchFolder dir;
     for (bool png : {false, true}) {
         SCOPED_TRACE(png);
         Image im{16, 16, 32,
@@ -95,7 +95,7 @@ TEST(IconFileImage, BlendsAlphaImagesAndPngImagesWithWhite) {
 }
 
 TEST(IconFileImage, ShowsTheImageNearestTheStandardSize) {
-    TempFolder dir;
+    ScratchFolder dir;
     dir.writeBytes("a.ico", icoFile({solidImage(16, 4, 9), solidImage(48, 4, 12),
                                      solidImage(32, 4, 10), solidImage(32, 8, 100)}));
     const RgbaImage picture = loadIconFileImage(dir.path() + "a.ico");
@@ -140,7 +140,7 @@ TEST(IconFileImage, RefusesDamagedFiles) {
         {"truncated PNG", truncatedPng},
         {"text", {'h', 'e', 'l', 'l', 'o', '!', '!'}},
     };
-    TempFolder dir;
+    ScratchFolder dir;
     for (const auto& [what, bytes] : cases) {
         dir.writeBytes("bad.ico", bytes);
         try {

@@ -2,6 +2,7 @@
 #include "errors.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/test_pictures.h"
+#include "platform/scratch_folder.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -129,7 +130,7 @@ TEST(JpegDecoder, DamagedDataIsAJpegError) {
     }
     EXPECT_EQ(errorInfoLine(kind::JPEG), " エラーが発生しました。 ( 不正なJPEG )");
 
-    preview_testing::TempDir dir;
+    test::ScratchFolder dir;
     preview_testing::writeFile(dir.path() + "cut.jpg", half);
     preview_testing::writeFile(dir.path() + "empty.jpg", std::vector<unsigned char>{});
     for (const char* name : {"cut.jpg", "empty.jpg"}) {

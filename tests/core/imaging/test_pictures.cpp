@@ -2,9 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <stdexcept>
 
 #include <jpeglib.h>
 
@@ -156,19 +154,6 @@ std::vector<unsigned char> makeBmp(const BmpSpec& spec, std::uint32_t (*pixel)(i
         v.insert(v.end(), bytes.begin(), bytes.end());
     }
     return v;
-}
-
-TempDir::TempDir() {
-    char templ[] = "/tmp/harpoly_test_XXXXXX";
-    if (!::mkdtemp(templ)) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = std::string(templ) + "/";
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
 }
 
 } // namespace harpoly::preview_testing

@@ -38,17 +38,4 @@ struct BmpSpec {
 };
 std::vector<unsigned char> makeBmp(const BmpSpec& spec, std::uint32_t (*pixel)(int x, int y));
 
-// A temporary folder, removed with its files at the end of the test.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; } // ends with "/"
-
-private:
-    std::string path_;
-};
-
 } // namespace harpoly::preview_testing

@@ -31,10 +31,16 @@ public:
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path_ + name, std::ios::binary) << bytes;
     }
+    template <typename Bytes> void writeBytes(const std::string& name, const Bytes& bytes) const {
+        std::ofstream(path_ + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
     std::string read(const std::string& name) const {
         std::ifstream in(path_ + name, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
+    bool exists(const std::string& name) const { return std::filesystem::exists(path_ + name); }
 
 private:
     std::string path_;

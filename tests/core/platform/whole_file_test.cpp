@@ -1,0 +1,82 @@
+#include "platform/whole_file.h"
+
+#include "errors.h"
+#include "platform/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace harpoly {
+
+namespace {
+
+using test::ScratchFolder;
+
+std::string kindOf(const auto& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.kind();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(WholeFile, ReadsUpToTheCapAndTellsAShortenedRead) {
+    ScratchFolder dir;
+    struct Case {
+        std::string content;
+        std::size_t cap;
+        std::string read;
+        bool shortened;
+    };
+    const Case cases[] = {
+        {"", 10, "", false},         {"abc", 10, "abc", false}, {"abcdef", 6, "abcdef", false},
+        {"abcdef", 4, "abcd", true}, {"abc", 0, "", true},      {"abc", kNoReadCap, "abc", false},
+    };
+    for (const Case& c : cases) {
+        dir.write("f", c.content);
+        const FileBytes bytes = readFileHead(dir.path() + "f", c.cap);
+        EXPECT_EQ(bytes.view(), c.read) << c.content << " cap " << c.cap;
+        EXPECT_EQ(bytes.shortened(), c.shortened) << c.content << " cap " << c.cap;
+        EXPECT_EQ(bytes.fileSize, c.content.size());
+    }
+}
+
+TEST(WholeFile, ReadsOnWhenTheFileGrewSinceItWasOpened) {
+    ScratchFolder dir;
+    dir.write("f", "abc");
+    ReadableFile file(dir.path() + "f");
+    dir.write("f", std::string(100000, 'x'));
+    const FileBytes bytes = file.read();
+    EXPECT_EQ(bytes.size, 100000u);
+    EXPECT_FALSE(bytes.shortened());
+}
+
+TEST(WholeFile, RefusesWhatIsNoRegularFileWithoutWaiting) {
+    ScratchFolder dir;
+    ::mkdir((dir.path() + "folder").c_str(), 0700);
+    ::mkfifo((dir.path() + "fifo").c_str(), 0600);
+    for (const char* name : {"folder", "fifo", "missing", "missing/below"}) {
+        const std::string path = dir.path() + name;
+        EXPECT_EQ(kindOf([&] { readFileHead(path, 10); }), kind::FOpen) << name;
+    }
+    // Only a missing file is no error to the whole-file reader.
+    EXPECT_FALSE(readWholeFile(dir.path() + "missing"));
+    EXPECT_FALSE(readWholeFile(dir.path() + "missing/below"));
+    EXPECT_EQ(kindOf([&] { readWholeFile(dir.path() + "fifo"); }), kind::FOpen);
+}
+
+TEST(WholeFile, OverwriteReplacesTheContentInPlace) {
+    ScratchFolder dir;
+    dir.write("f", "a longer old content");
+    overwriteFile(dir.path() + "f", std::string_view("new"));
+    EXPECT_EQ(dir.read("f"), "new");
+    dir.write("plain", "x");
+    EXPECT_EQ(kindOf([&] { overwriteFile(dir.path() + "plain/below", std::string_view("y")); }),
+              kind::FCreate);
+}
+
+} // namespace harpoly
