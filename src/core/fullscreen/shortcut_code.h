@@ -23,11 +23,4 @@ inline constexpr int virtualKeyOf(ShortcutCode code) {
     return code & 0xFF;
 }
 
-// The keys of the full-screen menu as shipped: next, previous, picture mode;
-// close is always Escape.
-inline constexpr ShortcutCode kDefaultNextKey = vk::Return;
-inline constexpr ShortcutCode kDefaultPreviousKey = vk::Back;
-inline constexpr ShortcutCode kDefaultModeKey = vk::Insert;
-inline constexpr ShortcutCode kCloseKey = vk::Escape;
-
 } // namespace harpoly
