@@ -8,10 +8,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
@@ -71,10 +73,16 @@ private slots:
             view->select(w.ta->FL->model()->index(row, 0), QItemSelectionModel::Select);
         }
         QVERIFY(!list.isSelected(0) && list.isSelected(1) && list.isSelected(2));
+        const QList<int> sizes = w.ta->c_splitter->sizes();
 
         enter(w);
         QVERIFY(w.ta->fullScreenOn());
         QVERIFY(!w.ta->isEnabled());
+        QCOMPARE(w.ta->c_splitter->sizes(), sizes);
+        // The whole screen, whether or not a window manager maximises it.
+        QCOMPARE(w.full->geometry(), w.ta->screen()->availableGeometry());
+        QVERIFY(w.full->SF->isVisible());
+        QCOMPARE(w.full->SF->geometry().bottom(), w.full->height() - 1);
         QVERIFY(!w.ta->PV->isChecked()); // every file previewed
         QVERIFY(w.ta->pM->isChecked());  // media plays at once
         QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
@@ -87,6 +95,7 @@ private slots:
         QVERIFY(w.ta->MPC->isPlaying());
         // Stretched over the whole preview area, under the buttons.
         QCOMPARE(w.ta->MPC->displayRect(), w.ta->MPP->rect());
+        QVERIFY(w.ta->MPt->width() > 0); // as wide as in the main window
         QTRY_VERIFY_WITH_TIMEOUT(w.full->statusText(2).startsWith(" 経過時間 "), kWait);
         // The slider shows the position there but never seeks.
         w.ta->MPt->setFocus();
@@ -108,6 +117,7 @@ private slots:
         QVERIFY(!w.full->isVisible());
         QCOMPARE(w.ta->BOX->parentWidget(), w.ta->c_splitter);
         QCOMPARE(w.ta->c_splitter->indexOf(w.ta->BOX), 1);
+        QCOMPARE(w.ta->c_splitter->sizes(), sizes); // the list keeps its width
         QVERIFY(w.ta->PV->isChecked());
         QVERIFY(!w.ta->pM->isChecked());
         // The selection is as it was; the current item is the last one shown.
@@ -253,13 +263,30 @@ private slots:
     }
 
     void closingTheProgramInFullScreenView() {
-        Windows w(fillFolder);
+        Windows w(fillFolder, settingsWith("Preview=1\r\nAutoPlay=0\r\nFL_W=150\r\n"));
         w.ta->setCurrentItem(3);
         enter(w);
         QVERIFY(w.ta->MPC->isPlaying());
         w.ta->close();
         QCOMPARE(w.ta->BOX->window(), w.ta.get());
         QVERIFY(!w.ta->MPC->isOpen());
+        QVERIFY(!w.full->isVisible());
+        // The settings keep the user's own check boxes and list width.
+        QFile ini(w.settingsFile());
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray saved = ini.readAll();
+        QVERIFY(saved.contains("Preview=1\r\nAutoPlay=0\r\nFL_W=150\r\n"));
+    }
+
+    // The application's quit closes every window; the full-screen window
+    // never refuses, or the program could not end.
+    void theFullScreenWindowNeverRefusesToClose() {
+        Windows w(fillFolder);
+        enter(w);
+        QCloseEvent close;
+        QApplication::sendEvent(w.full.get(), &close);
+        QVERIFY(close.isAccepted());
+        QVERIFY(!w.ta->fullScreenOn());
     }
 };
 

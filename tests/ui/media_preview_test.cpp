@@ -2,6 +2,7 @@
 // the position timer and the elapsed-time panel, and media that cannot play.
 #include "browse/media_player.h"
 #include "browse/preview.h"
+#include "browse/preview_box.h"
 #include "media_fixtures.h"
 #include "window_fixture.h"
 
@@ -66,6 +67,9 @@ private slots:
         QCOMPARE(w->ta->MPt->maximum(), 65);
         QCOMPARE(w->ta->MPt->value(), 0);
         QCOMPARE(w->ta->MPC->displayRect(), QRect(10, 40, 320, 240));
+        // The slider is as wide as the resize rule makes it for the preview area.
+        QTRY_COMPARE(w->ta->MPt->width(),
+                     w->ta->BOX->width() >= 420 ? 300 : w->ta->BOX->width() - 120);
         QVERIFY(w->ta->TM->isActive());
         QVERIFY(!w->ta->MPC->isPlaying()); // pM clear: stopped at the start
         QVERIFY(w->ta->mediaOpen());

@@ -373,8 +373,11 @@ void TA::FormClose() {
 
 void TA::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The layout has already given the children their new sizes.
     FormResize();
+    // While the window is first shown the splitter has not yet shared out its
+    // width: apply the rule again once the pending layout events have run.
+    QMetaObject::invokeMethod(
+        this, [this] { FormResize(); }, Qt::QueuedConnection);
 }
 
 void TA::closeEvent(QCloseEvent* event) {

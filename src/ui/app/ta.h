@@ -220,6 +220,7 @@ private:
     // The check boxes PV and pM as they were when full-screen view was entered.
     bool savedPreviewOff_ = false;
     bool savedAutoPlay_ = false;
+    QList<int> savedSplitterSizes_;
 
     std::unique_ptr<FileListItemModel> listModel_;
     std::unique_ptr<MessageBoxPrompter> boxPrompter_;

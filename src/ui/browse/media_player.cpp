@@ -182,7 +182,10 @@ mpv_handle* createCore() {
         {"msg-level", "all=no"},
         {"input-default-bindings", "no"},
         {"input-vo-keyboard", "no"},
-        {"osc", "no"},
+        {"osc", "no"},              // and none of the built-in scripts
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
         {"osd-level", "0"},
         {"idle", "yes"},         // stay alive with nothing loaded
         {"keep-open", "yes"},    // stop at the end, keep the file and its last frame

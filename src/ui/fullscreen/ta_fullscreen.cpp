@@ -14,9 +14,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMenu>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
+#include <functional>
 
 namespace harpoly::ui {
 
@@ -33,6 +35,28 @@ void scrollToTopLeft(PreviewBox* box) {
     box->horizontalScrollBar()->setValue(0);
     box->verticalScrollBar()->setValue(0);
 }
+
+} // namespace
+
+namespace {
+
+// Runs `before` when the watched window is about to handle its close event.
+class BeforeClose : public QObject {
+public:
+    BeforeClose(QObject* parent, std::function<void()> before)
+        : QObject(parent), before_(std::move(before)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::Close) {
+            before_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> before_;
+};
 
 } // namespace
 
@@ -56,9 +80,19 @@ void TA::connectFullScreen() {
     connect(N2, &QAction::triggered, this, [this] { runReported([this] { N2Click(); }); });
     connect(N3, &QAction::triggered, this, [this] { runReported([this] { N3Click(); }); });
     connect(N9, &QAction::triggered, this, [this] { runReported([this] { N9Click(); }); });
-    // Closing the program in full-screen view: the preview area goes home
-    // first, so that it is destroyed with the main window it belongs to.
-    connect(this, &TA::formClosed, this, [this] { returnPreviewArea(); });
+    // Closing the program in full-screen view leaves it first (without a new
+    // preview), so that the settings get the user's own check-box states and
+    // the preview area is destroyed with the main window it belongs to.
+    installEventFilter(new BeforeClose(this, [this] {
+        if (fullScreenOn()) {
+            setEnabled(true);
+            PV->setChecked(savedPreviewOff_);
+            pM->setChecked(savedAutoPlay_);
+            IMG->setMode(PictureMode::Fit);
+            returnPreviewArea();
+            full_->hide();
+        }
+    }));
 
     if (hk_ != nullptr) {
         hk_->setKeyStore([this](int index) { return menuShortcut(index); },
@@ -80,11 +114,18 @@ void TA::BFClick() {
     BOX->clearPanes();
     closeMedia();
     TM->stop();
-    // A stand-in keeps the area's place and size in the main window.
+    // A stand-in keeps the area's place in the main window, and the list
+    // keeps its width.
+    savedSplitterSizes_ = c_splitter->sizes();
     auto* place = new QWidget;
     place->setObjectName(QStringLiteral("BOX_place"));
     c_splitter->replaceWidget(c_splitter->indexOf(BOX), place);
+    c_splitter->setSizes(savedSplitterSizes_);
     full_->placePreviewArea(BOX);
+    // The whole screen, whether or not a window manager maximises the window.
+    if (const QScreen* screen = this->screen()) {
+        full_->setGeometry(screen->availableGeometry());
+    }
     setBackground(BOX->viewport(), Qt::black);
     setBackground(BOX->widget(), Qt::black);
     full_->showMaximized();
@@ -154,6 +195,9 @@ void TA::returnPreviewArea() {
         delete c_splitter->replaceWidget(c_splitter->indexOf(place), BOX);
     } else {
         c_splitter->addWidget(BOX);
+    }
+    if (savedSplitterSizes_.size() == c_splitter->count()) {
+        c_splitter->setSizes(savedSplitterSizes_);
     }
     BOX->setBusyColour(BOX->busyColour()); // white again (or button face while busy)
     BOX->show();

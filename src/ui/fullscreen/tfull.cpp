@@ -22,18 +22,12 @@ namespace harpoly::ui {
 TFull::TFull(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TFull"));
     setFont(uiFont(12));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
 
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
     layout_->addStretch(1);
     SF = new PanelBar(QStringLiteral("SF"), {200, 300, 100}, 19, this);
-    SF->setAutoFillBackground(true);
-    SF->setPalette(QApplication::palette());
     for (int i = 0; i < 3; ++i) {
         SF->setText(i, QStringLiteral(" "));
     }
@@ -225,11 +219,10 @@ bool TFull::eventFilter(QObject* watched, QEvent* event) {
 
 void TFull::closeEvent(QCloseEvent* event) {
     // The window manager's close leaves full-screen view as the menu's close
-    // does; the owner hides the window then.
-    if (isVisible() && receivers(SIGNAL(closeRequested())) > 0) {
-        event->ignore();
+    // does. The close itself is never refused: the application's quit closes
+    // every window and gives up when one refuses.
+    if (isVisible()) {
         emit closeRequested();
-        return;
     }
     event->accept();
 }

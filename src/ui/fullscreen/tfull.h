@@ -25,8 +25,7 @@ class PanelBar;
 // - the wheel scrolls the preview area by 15 pixels a notch;
 // - a right-click anywhere opens the menu; a left click on the status bar
 //   emits statusBarClicked();
-// - the window manager's close emits closeRequested() (the window stays until
-//   the owner leaves full-screen view).
+// - the window manager's close emits closeRequested() and hides the window.
 class TFull : public QWidget {
     Q_OBJECT
 public:
