@@ -58,14 +58,14 @@ TEST(BmpDecoder, ReadsEveryBitCountBothRowOrders) {
     };
     for (const Case& c : cases) {
         for (const bool topDown : {false, true}) {
-            BmpSpec spec;
-            spec.width = 13; // odd widths exercise the row padding
-            spec.height = 5;
-            spec.bitCount = c.bitCount;
-            spec.palette = c.palette;
-            spec.topDown = topDown;
-            spec.masks565 = c.masks565;
-            const auto data = makeBmp(spec, c.pixel);
+            BmpSpec layout;
+            layout.width = 13; // odd widths exercise the row padding
+            layout.height = 5;
+            layout.bitCount = c.bitCount;
+            layout.palette = c.palette;
+            layout.topDown = topDown;
+            layout.masks565 = c.masks565;
+            const auto data = makeBmp(layout, c.pixel);
             const DecodedPicture pic = decodeBmpMemory(data.data(), data.size());
             ASSERT_EQ(pic.width, 13) << c.name;
             ASSERT_EQ(pic.height, 5) << c.name;
@@ -87,17 +87,17 @@ TEST(BmpDecoder, ReadsEveryBitCountBothRowOrders) {
 }
 
 std::vector<unsigned char> rleBmp(int bitCount, std::vector<unsigned char> data) {
-    BmpSpec spec;
-    spec.width = 6;
-    spec.height = 2;
-    spec.bitCount = bitCount;
-    spec.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    BmpSpec layout;
+    layout.width = 6;
+    layout.height = 2;
+    layout.bitCount = bitCount;
+    layout.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     if (bitCount == 8) {
-        spec.palette.resize(256, 0);
+        layout.palette.resize(256, 0);
     } else {
-        spec.palette.resize(16, 0);
+        layout.palette.resize(16, 0);
     }
-    auto v = makeBmp(spec, [](int, int) -> std::uint32_t { return 0; });
+    auto v = makeBmp(layout, [](int, int) -> std::uint32_t { return 0; });
     const std::size_t offset = v[10] | v[11] << 8;
     v.resize(offset);
     v[30] = static_cast<unsigned char>(bitCount == 8 ? 1 : 2); // BI_RLE8 / BI_RLE4
@@ -136,8 +136,8 @@ void patch32(std::vector<unsigned char>& v, std::size_t at, std::uint32_t value)
 }
 
 TEST(BmpDecoder, BadOrHugeSizesAreInvalidGraphicsBeforeAnyAllocation) {
-    BmpSpec spec;
-    const auto good = makeBmp(spec, checker);
+    BmpSpec layout;
+    const auto good = makeBmp(layout, checker);
     struct Case {
         const char* name;
         std::size_t at; // offset of a 32-bit field, or 0 for none

@@ -58,16 +58,16 @@ TEST(JpegDecoder, ScaleIsTheSmallestThatStillFillsTheDrawnSize) {
 }
 
 TEST(JpegDecoder, DecodesAtTheChosenScaleAndReportsTheOwnSize) {
-    JpegSpec spec;
-    spec.width = 1600;
-    spec.height = 1200;
-    const auto data = makeJpeg(spec);
+    JpegSpec layout;
+    layout.width = 1600;
+    layout.height = 1200;
+    const auto data = makeJpeg(layout);
     const DecodedPicture small = decodeJpegMemory(data.data(), data.size(), 200, 150);
     EXPECT_EQ(small.width, 1600);
     EXPECT_EQ(small.height, 1200);
     EXPECT_EQ(small.image.width, 200);
     EXPECT_EQ(small.image.height, 150);
-    EXPECT_TRUE(near(small.image.at(100, 75), spec.fill, 8));
+    EXPECT_TRUE(near(small.image.at(100, 75), layout.fill, 8));
 
     const DecodedPicture full = decodeJpegMemory(data.data(), data.size());
     EXPECT_EQ(full.image.width, 1600);
@@ -78,7 +78,7 @@ TEST(JpegDecoder, DecodesAtTheChosenScaleAndReportsTheOwnSize) {
 TEST(JpegDecoder, DecodesGreyCmykAndProgressiveFiles) {
     struct Case {
         const char* name;
-        JpegSpec spec;
+        JpegSpec layout;
         std::uint32_t expected;
     };
     JpegSpec grey;
@@ -102,19 +102,19 @@ TEST(JpegDecoder, DecodesGreyCmykAndProgressiveFiles) {
         {"grey progressive", greyProgressive, 0x808080},
     };
     for (const Case& c : cases) {
-        const auto data = makeJpeg(c.spec);
+        const auto data = makeJpeg(c.layout);
         const DecodedPicture pic = decodeJpegMemory(data.data(), data.size());
-        EXPECT_EQ(pic.width, c.spec.width) << c.name;
+        EXPECT_EQ(pic.width, c.layout.width) << c.name;
         EXPECT_TRUE(near(pic.image.at(pic.image.width / 2, pic.image.height / 2), c.expected, 8))
             << c.name << std::hex << " got " << pic.image.at(0, 0);
     }
 }
 
 TEST(JpegDecoder, DamagedDataIsAJpegError) {
-    JpegSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    const auto good = makeJpeg(spec);
+    JpegSpec layout;
+    layout.width = 64;
+    layout.height = 64;
+    const auto good = makeJpeg(layout);
     std::vector<unsigned char> headerOnly(good.begin(), good.begin() + 100);
     std::vector<unsigned char> half(good.begin(), good.begin() + good.size() / 2);
     std::vector<unsigned char> noSoi = good;

@@ -8,7 +8,7 @@
 
 namespace harpoly::preview_testing {
 
-std::vector<unsigned char> makeJpeg(const JpegSpec& spec) {
+std::vector<unsigned char> makeJpeg(const JpegSpec& layout) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr jerr{};
     cinfo.err = jpeg_std_error(&jerr);
@@ -16,10 +16,10 @@ std::vector<unsigned char> makeJpeg(const JpegSpec& spec) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
+    cinfo.image_width = static_cast<JDIMENSION>(layout.width);
+    cinfo.image_height = static_cast<JDIMENSION>(layout.height);
     int components = 3;
-    switch (spec.colour) {
+    switch (layout.colour) {
     case JpegColour::Rgb:
         cinfo.in_color_space = JCS_RGB;
         break;
@@ -35,19 +35,19 @@ std::vector<unsigned char> makeJpeg(const JpegSpec& spec) {
     cinfo.input_components = components;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
-    if (spec.progressive) {
+    if (layout.progressive) {
         jpeg_simple_progression(&cinfo);
     }
     jpeg_start_compress(&cinfo, TRUE);
-    const unsigned r = spec.fill >> 16 & 0xFF, g = spec.fill >> 8 & 0xFF, b = spec.fill & 0xFF;
-    std::vector<unsigned char> row(static_cast<std::size_t>(spec.width) * components);
-    for (int x = 0; x < spec.width; ++x) {
+    const unsigned r = layout.fill >> 16 & 0xFF, g = layout.fill >> 8 & 0xFF, b = layout.fill & 0xFF;
+    std::vector<unsigned char> row(static_cast<std::size_t>(layout.width) * components);
+    for (int x = 0; x < layout.width; ++x) {
         unsigned char* p = row.data() + static_cast<std::size_t>(x) * components;
-        if (spec.colour == JpegColour::Rgb) {
+        if (layout.colour == JpegColour::Rgb) {
             p[0] = static_cast<unsigned char>(r);
             p[1] = static_cast<unsigned char>(g);
             p[2] = static_cast<unsigned char>(b);
-        } else if (spec.colour == JpegColour::Grey) {
+        } else if (layout.colour == JpegColour::Grey) {
             p[0] = static_cast<unsigned char>(r);
         } else {
             // Pure inks, no black; stored inverted as Adobe applications do.
@@ -90,48 +90,48 @@ void put32(std::vector<unsigned char>& v, std::uint32_t x) {
 }
 } // namespace
 
-std::vector<unsigned char> makeBmp(const BmpSpec& spec, std::uint32_t (*pixel)(int x, int y)) {
-    const bool bitfields = spec.masks565;
-    const std::size_t paletteBytes = spec.palette.size() * 4;
+std::vector<unsigned char> makeBmp(const BmpSpec& layout, std::uint32_t (*pixel)(int x, int y)) {
+    const bool bitfields = layout.masks565;
+    const std::size_t paletteBytes = layout.palette.size() * 4;
     const std::size_t header = 14 + 40 + (bitfields ? 12 : 0) + paletteBytes;
     const std::size_t rowBytes =
-        ((static_cast<std::size_t>(spec.width) * spec.bitCount + 31) / 32) * 4;
+        ((static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32) * 4;
     std::vector<unsigned char> v;
     v.push_back('B');
     v.push_back('M');
-    put32(v, static_cast<std::uint32_t>(header + rowBytes * spec.height));
+    put32(v, static_cast<std::uint32_t>(header + rowBytes * layout.height));
     put32(v, 0);
     put32(v, static_cast<std::uint32_t>(header));
     put32(v, 40);
-    put32(v, static_cast<std::uint32_t>(spec.width));
-    put32(v, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    put32(v, static_cast<std::uint32_t>(layout.width));
+    put32(v, static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height));
     put16(v, 1);
-    put16(v, static_cast<std::uint32_t>(spec.bitCount));
+    put16(v, static_cast<std::uint32_t>(layout.bitCount));
     put32(v, bitfields ? 3 : 0);
-    put32(v, static_cast<std::uint32_t>(rowBytes * spec.height));
+    put32(v, static_cast<std::uint32_t>(rowBytes * layout.height));
     put32(v, 2835);
     put32(v, 2835);
-    put32(v, static_cast<std::uint32_t>(spec.palette.size()));
+    put32(v, static_cast<std::uint32_t>(layout.palette.size()));
     put32(v, 0);
     if (bitfields) {
         put32(v, 0xF800);
         put32(v, 0x07E0);
         put32(v, 0x001F);
     }
-    for (const std::uint32_t c : spec.palette) {
+    for (const std::uint32_t c : layout.palette) {
         put32(v, c & 0xFFFFFF);
     }
-    for (int row = 0; row < spec.height; ++row) {
-        const int y = spec.topDown ? row : spec.height - 1 - row;
+    for (int row = 0; row < layout.height; ++row) {
+        const int y = layout.topDown ? row : layout.height - 1 - row;
         std::vector<unsigned char> bytes(rowBytes, 0);
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < layout.width; ++x) {
             const std::uint32_t p = pixel(x, y);
-            switch (spec.bitCount) {
+            switch (layout.bitCount) {
             case 1:
             case 4:
             case 8: {
-                const int perByte = 8 / spec.bitCount;
-                const int shift = 8 - spec.bitCount * (x % perByte + 1);
+                const int perByte = 8 / layout.bitCount;
+                const int shift = 8 - layout.bitCount * (x % perByte + 1);
                 bytes[x / perByte] |= static_cast<unsigned char>(p << shift);
                 break;
             }

@@ -20,7 +20,7 @@ struct JpegSpec {
     std::uint32_t fill = 0xC81E28;
 };
 
-std::vector<unsigned char> makeJpeg(const JpegSpec& spec);
+std::vector<unsigned char> makeJpeg(const JpegSpec& layout);
 
 void writeFile(const std::string& path, const std::vector<unsigned char>& bytes);
 void writeFile(const std::string& path, const std::string& text);
@@ -36,6 +36,6 @@ struct BmpSpec {
     bool masks565 = false;              // BI_BITFIELDS 5-6-5 (16 bit only)
     std::vector<std::uint32_t> palette; // 0xRRGGBB
 };
-std::vector<unsigned char> makeBmp(const BmpSpec& spec, std::uint32_t (*pixel)(int x, int y));
+std::vector<unsigned char> makeBmp(const BmpSpec& layout, std::uint32_t (*pixel)(int x, int y));
 
 } // namespace harpoly::preview_testing
