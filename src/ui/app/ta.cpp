@@ -11,6 +11,7 @@
 #include "app/window_rules.h"
 #include "browse/file_list_item_model.h"
 #include "browse/image_pane.h"
+#include "browse/media_player.h"
 #include "browse/preview_box.h"
 #include "fullscreen/tfull.h"
 #include "settings/comma_text.h"
@@ -98,6 +99,7 @@ TA::TA(TAPaths paths, QWidget* parent) : QWidget(parent), paths_(std::move(paths
 
     FormCreate();
     connectSignals();
+    connectMedia();
 }
 
 TA::~TA() = default;
@@ -105,6 +107,7 @@ TA::~TA() = default;
 void TA::setSecondaryWindows(TFull* full, THK* hk) {
     full_ = full;
     hk_ = hk;
+    connectFullScreen();
 }
 
 // ---------------------------------------------------------------- layout
@@ -370,8 +373,11 @@ void TA::FormClose() {
 
 void TA::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The layout has already given the children their new sizes.
     FormResize();
+    // While the window is first shown the splitter has not yet shared out its
+    // width: apply the rule again once the pending layout events have run.
+    QMetaObject::invokeMethod(
+        this, [this] { FormResize(); }, Qt::QueuedConnection);
 }
 
 void TA::closeEvent(QCloseEvent* event) {
@@ -405,11 +411,11 @@ void TA::setOutputFolder(const std::string& folder) {
 }
 
 bool TA::mediaOpen() const {
-    return false; // the media player reports here once it can open files
+    return MPC->isOpen();
 }
 
 void TA::closeMedia() {
-    // The media player closes its file here once it can open files.
+    MPC->close();
 }
 
 bool TA::fullScreenOn() const {

@@ -33,6 +33,7 @@ namespace harpoly::ui {
 
 class FileListItemModel;
 class ImagePane;
+class MediaPlayer;
 class MessageBoxPrompter;
 class PanelBar;
 class PreviewBox;
@@ -82,7 +83,7 @@ public:
     ImagePane* IMG = nullptr;
     QTextEdit* TXT = nullptr;
     QWidget* MPP = nullptr;
-    QWidget* MPC = nullptr;
+    MediaPlayer* MPC = nullptr;
     QSlider* MPt = nullptr;
     QProgressBar* PB = nullptr;
     PanelBar* SI = nullptr;
@@ -110,6 +111,18 @@ public:
     void FLClick();
     void SetInfoText(const std::string& text);
     void BExtChange();
+
+    // ---- media playback (browse/ta_media.cpp)
+    void MPCClick(int button); // a MediaPlayer::Button
+    void MPtChange();
+    void TMTimer();
+
+    // ---- full-screen view (fullscreen/ta_fullscreen.cpp)
+    void N1Click();
+    void N2Click();
+    void N3Click();
+    void N9Click();
+    void SFClick();
 
     // ---- commands, prompts, busy indicator, folders
     bool ConfirmAction(const std::string& question, const std::string& caption,
@@ -187,6 +200,9 @@ private:
     void showPicture(const DecodedPicture& picture);
     void openMediaPreview(const std::string& path, const std::string& sizeText);
     void connectSignals();
+    void connectMedia();
+    void connectFullScreen();
+    void returnPreviewArea();
 
     // BusyIndicator
     void begin(int steps) override;
@@ -201,6 +217,10 @@ private:
     bool activatedOnce_ = false;
     bool syncingView_ = false;
     bool closed_ = false;
+    // The check boxes PV and pM as they were when full-screen view was entered.
+    bool savedPreviewOff_ = false;
+    bool savedAutoPlay_ = false;
+    QList<int> savedSplitterSizes_;
 
     std::unique_ptr<FileListItemModel> listModel_;
     std::unique_ptr<MessageBoxPrompter> boxPrompter_;

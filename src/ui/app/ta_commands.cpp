@@ -9,6 +9,7 @@
 #include "browse/file_list_item_model.h"
 #include "browse/preview_box.h"
 #include "folders/folder_chooser.h"
+#include "fullscreen/tfull.h"
 #include "fullscreen/thk.h"
 
 #include <QApplication>
@@ -53,7 +54,9 @@ bool TA::AEShortCut(int keyCode) {
             break;
         }
         // The command ran; the key still goes on to the focused control.
-    } else if (!dialogShown && functionKey) {
+    } else if (!dialogShown && functionKey && !(full_ != nullptr && full_->isVisible() &&
+                                                full_->hasMenuKeyOn(keyCode))) {
+        // Swallowed, unless the full-screen window takes it as a menu key.
         return true;
     }
     if (dialogShown && (keyCode == 8 || keyCode == 13 || keyCode == 27 || keyCode == 32)) {
@@ -90,10 +93,6 @@ void TA::BIClick() {
 
 void TA::BOClick() {
     OpenFolderChooser(false);
-}
-
-void TA::BFClick() {
-    // Full-screen view: the full-screen window takes the preview box here.
 }
 
 void TA::BEClick() {

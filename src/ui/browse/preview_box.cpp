@@ -1,6 +1,7 @@
 #include "browse/preview_box.h"
 
 #include "browse/image_pane.h"
+#include "browse/media_player.h"
 #include "ui_font.h"
 
 #include <QProgressBar>
@@ -25,6 +26,14 @@ protected:
             pane->setGeometry(QRect(QPoint(0, 0), event->size()));
         }
         QWidget::resizeEvent(event);
+    }
+    bool event(QEvent* event) override {
+        // A pane that changes its minimum size (a picture at its own size)
+        // must make the scroll area re-read this widget's size.
+        if (event->type() == QEvent::LayoutRequest) {
+            updateGeometry();
+        }
+        return QWidget::event(event);
     }
     QSize minimumSizeHint() const override {
         QSize size(0, 0);
@@ -70,9 +79,10 @@ PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     MPP->setObjectName(QStringLiteral("MPP"));
     paintBackground(MPP, Qt::white);
     MPP->hide();
-    MPC = new QWidget(MPP);
+    MPC = new MediaPlayer(MPP);
     MPC->setObjectName(QStringLiteral("MPC"));
     MPC->setGeometry(10, 10, 85, 20);
+    MPC->setDisplay(MPP);
     MPt = new QSlider(Qt::Horizontal, MPP);
     MPt->setObjectName(QStringLiteral("MPt"));
     MPt->setGeometry(105, 10, 300, 25);

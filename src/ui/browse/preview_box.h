@@ -9,6 +9,7 @@ class QTextEdit;
 namespace harpoly::ui {
 
 class ImagePane;
+class MediaPlayer;
 
 // The preview area `BOX`: a scrolling area, white when idle, holding the
 // overlapping panes that fill it: the picture `IMG`, the text `TXT`, the
@@ -22,7 +23,7 @@ public:
     ImagePane* IMG = nullptr;
     QTextEdit* TXT = nullptr;
     QWidget* MPP = nullptr;
-    QWidget* MPC = nullptr; // the media player's place; the player goes here
+    MediaPlayer* MPC = nullptr; // draws its video on MPP
     QSlider* MPt = nullptr;
     QProgressBar* PB = nullptr;
 

@@ -77,12 +77,6 @@ void TA::showPicture(const DecodedPicture& picture) {
     IMG->show();
 }
 
-void TA::openMediaPreview(const std::string&, const std::string& sizeText) {
-    // The media player opens the file here and writes the line from its
-    // length and video size; until it can, the line carries the size alone.
-    SetInfoText(mediaInfoLine(0, 0, sizeText, 0));
-}
-
 void TA::previewCurrent() {
     runReported([this] { FLClick(); });
 }

@@ -1,26 +1,60 @@
 #pragma once
 
+#include "settings/shortcut_code.h"
+
 #include <QWidget>
+#include <functional>
+
+class QLabel;
+class QPushButton;
 
 namespace harpoly::ui {
 
-// The shortcut-key dialog. Created hidden at start-up and only shown and
-// hidden afterwards; the main window is disabled while it is shown and
-// enabled again when it closes.
+class HotKeyEdit;
+
+// The shortcut-key dialog "設定": the keys of the full-screen menu's next,
+// previous and picture-mode items in three key-capture fields. Created hidden
+// at start-up and only shown and hidden afterwards; the main window is
+// disabled while it is shown and enabled again when it closes, by either
+// button or by the window manager's close (which counts as cancel).
 class THK : public QWidget {
     Q_OBJECT
 public:
     explicit THK(QWidget* mainWindow, QWidget* parent = nullptr);
 
+    // Where the three keys live (the menu items N1 to N3, index 0 to 2).
+    using KeyReader = std::function<ShortcutCode(int index)>;
+    using KeyWriter = std::function<void(int index, ShortcutCode code)>;
+    void setKeyStore(KeyReader read, KeyWriter write);
+
     // Sets `code` (a shortcut code) as the key of whichever hot-key field has
     // the focus; does nothing when none has it.
     void setFocusedFieldKey(int code);
 
+    QLabel* HL = nullptr;
+    QLabel* HL1 = nullptr;
+    QLabel* HL2 = nullptr;
+    QLabel* HL3 = nullptr;
+    HotKeyEdit* HK1 = nullptr;
+    HotKeyEdit* HK2 = nullptr;
+    HotKeyEdit* HK3 = nullptr;
+    QPushButton* BHKent = nullptr;
+    QPushButton* BHKesc = nullptr;
+
+    void FormActivate();
+    void BHKentClick();
+    void BHKescClick();
+
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* mainWindow_;
+    KeyReader readKey_;
+    KeyWriter writeKey_;
 };
 
 } // namespace harpoly::ui

@@ -1,0 +1,170 @@
+// The shortcut-key dialog: the fields, the keys the dialog takes itself,
+// confirming and cancelling, and the keys' life in the menu and the settings.
+#include "fullscreen/hot_key_edit.h"
+#include "fullscreen/key_codes.h"
+#include "media_fixtures.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QSettings>
+
+using harpoly::test::Windows;
+using harpoly::ui::HotKeyEdit;
+
+class ShortcutDialogTest : public QObject {
+    Q_OBJECT
+
+    static void open(Windows& w) {
+        w.ta->BHK->click();
+        QVERIFY(w.hk->isVisible());
+        QVERIFY(!w.ta->isEnabled());
+        QTRY_COMPARE(QApplication::activeWindow(), w.hk.get());
+    }
+    static QStringList shown(Windows& w) {
+        return {w.hk->HK1->text(), w.hk->HK2->text(), w.hk->HK3->text()};
+    }
+    static void focus(HotKeyEdit* field) {
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+    }
+
+private slots:
+    void showsTheCurrentKeysAndFocusesTheFirst() {
+        Windows w;
+        open(w);
+        QCOMPARE(w.hk->windowTitle(), QStringLiteral("設定"));
+        QCOMPARE(w.hk->size(), QSize(242, 136));
+        QCOMPARE(shown(w), (QStringList{"Enter", "BkSp", "Ins"}));
+        QVERIFY(w.hk->HK1->hasFocus());
+        w.hk->BHKesc->click();
+        QVERIFY(!w.hk->isVisible());
+        QVERIFY(w.ta->isEnabled());
+    }
+
+    void aConfirmedKeyActsAtOnceAndIsSaved() {
+        Windows w([](const QString& folder) {
+            harpoly::test::writeBytes(folder + "/1.txt", "a");
+            harpoly::test::writeBytes(folder + "/2.txt", "b");
+        });
+        open(w);
+        QTest::keyClick(w.hk->HK1, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(w.hk->HK1->key(), 16423);
+        QCOMPARE(w.hk->HK1->text(), QStringLiteral("Ctrl+Right"));
+        QCOMPARE(w.ta->menuShortcut(0), 13); // not before confirming
+        QTest::mouseClick(w.hk->BHKent, Qt::LeftButton);
+        QVERIFY(!w.hk->isVisible());
+        QVERIFY(w.ta->isEnabled());
+        QCOMPARE(w.ta->menuShortcut(0), 16423);
+        QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tCtrl+Right"));
+
+        // In full-screen view Ctrl+Right steps forward and Enter no longer does.
+        w.ta->BF->click();
+        QVERIFY(QTest::qWaitForWindowExposed(w.full.get()));
+        QWidget* on = w.full->focusWidget() ? w.full->focusWidget() : w.full.get();
+        QCOMPARE(w.full->statusText(0), QStringLiteral(" 1.txt"));
+        QTest::keyClick(on, Qt::Key_Return);
+        QCOMPARE(w.full->statusText(0), QStringLiteral(" 1.txt"));
+        QTest::keyClick(on, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(w.full->statusText(0), QStringLiteral(" 2.txt"));
+        w.ta->N9->trigger();
+
+        w.ta->close();
+        QSettings ini(w.settingsFile(), QSettings::IniFormat);
+        QCOMPARE(ini.value("ShortCut/K1").toInt(), 16423);
+        QCOMPARE(ini.value("ShortCut/K2").toInt(), 8);
+        QCOMPARE(ini.value("ShortCut/K3").toInt(), 45);
+    }
+
+    void theDialogsOwnKeysGoBareIntoTheFocusedField() {
+        Windows w;
+        open(w);
+        focus(w.hk->HK2);
+        QTest::keyClick(w.hk->HK2, Qt::Key_Space);
+        QCOMPARE(w.hk->HK2->key(), 32);
+        QCOMPARE(w.hk->HK2->text(), QStringLiteral("Space"));
+        focus(w.hk->HK3);
+        QTest::keyClick(w.hk->HK3, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(w.hk->HK3->key(), 13); // the modifier is dropped
+        QTest::keyClick(w.hk->HK3, Qt::Key_Escape);
+        QCOMPARE(w.hk->HK3->key(), 27);
+        QVERIFY(w.hk->isVisible()); // Esc closes nothing
+        QTest::keyClick(w.hk->HK3, Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(w.hk->HK3->key(), 8);
+        // Function keys are recorded by the field itself.
+        QTest::keyClick(w.hk->HK3, Qt::Key_F9);
+        QCOMPARE(w.hk->HK3->text(), QStringLiteral("F9"));
+        QTest::keyClick(w.hk->HK3, Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
+        QCOMPARE(w.hk->HK3->text(), QStringLiteral("Shift+Alt+A"));
+        QCOMPARE(w.hk->HK3->key(), 0x2000 | 0x8000 | 'A');
+        // Keys without a menu name still show what is on them.
+        QTest::keyClick(w.hk->HK3, Qt::Key_Semicolon, Qt::ControlModifier);
+        QCOMPARE(w.hk->HK3->key(), 0x4000 | 186);
+        QVERIFY(w.hk->HK3->text().endsWith(QLatin1Char(';')));
+        QTest::keyClick(w.hk->HK3, Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
+        // A modifier alone changes nothing.
+        QTest::keyClick(w.hk->HK3, Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(w.hk->HK3->text(), QStringLiteral("Shift+Alt+A"));
+
+        // Enter and Space on a button press nothing.
+        focus(w.hk->HK1);
+        w.hk->BHKent->setFocus();
+        QTRY_VERIFY(w.hk->BHKent->hasFocus());
+        QTest::keyClick(w.hk->BHKent, Qt::Key_Return);
+        QTest::keyClick(w.hk->BHKent, Qt::Key_Space);
+        QVERIFY(w.hk->isVisible());
+        QCOMPARE(w.ta->menuShortcut(1), 8);
+        QCOMPARE(w.hk->HK1->key(), 13);
+
+        w.hk->BHKent->click();
+        QCOMPARE(w.ta->menuShortcut(1), 32);
+        QCOMPARE(w.ta->menuShortcut(2), 0x2000 | 0x8000 | 'A');
+    }
+
+    void cancelKeepsTheOldKeys() {
+        Windows w;
+        open(w);
+        QTest::keyClick(w.hk->HK1, Qt::Key_N);
+        QCOMPARE(w.hk->HK1->text(), QStringLiteral("N"));
+        w.hk->BHKesc->click();
+        QCOMPARE(w.ta->menuShortcut(0), 13);
+        open(w);
+        QCOMPARE(shown(w), (QStringList{"Enter", "BkSp", "Ins"}));
+        // The window manager's close counts as cancel and enables the main window.
+        QTest::keyClick(w.hk->HK1, Qt::Key_N);
+        w.hk->close();
+        QVERIFY(!w.hk->isVisible());
+        QVERIFY(w.ta->isEnabled());
+        QCOMPARE(w.ta->menuShortcut(0), 13);
+    }
+
+    void keyCodesOfQtKeys() {
+        using harpoly::ui::keyCombinationOf;
+        using harpoly::ui::shortcutFromKey;
+        const struct {
+            int key;
+            Qt::KeyboardModifiers mods;
+            int code;
+        } cases[] = {
+            {Qt::Key_Return, {}, 13},
+            {Qt::Key_Enter, Qt::KeypadModifier, 13},
+            {Qt::Key_Right, Qt::ControlModifier, 16423},
+            {Qt::Key_F12, Qt::ShiftModifier, 0x2000 | 123},
+            {Qt::Key_Exclam, Qt::ShiftModifier, 0x2000 | '1'},
+            {Qt::Key_5, Qt::KeypadModifier, 101},
+            {Qt::Key_Semicolon, {}, 186},
+            {Qt::Key_Shift, Qt::ShiftModifier, 0},
+            {Qt::Key_unknown, {}, 0},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(shortcutFromKey(c.key, c.mods), c.code);
+        }
+        for (int code : {13, 8, 45, 16423, 0x2000 | 123, 101, 186, 0x8000 | 'Z'}) {
+            const QKeyCombination k = keyCombinationOf(static_cast<harpoly::ShortcutCode>(code));
+            QCOMPARE(shortcutFromKey(k.key(), k.keyboardModifiers()), code);
+        }
+    }
+};
+
+HARPOLY_WINDOW_TEST_MAIN(ShortcutDialogTest)
+#include "shortcut_dialog_test.moc"
