@@ -27,7 +27,9 @@ constexpr std::chrono::milliseconds kOpenTimeout{10000};
 } // namespace
 
 // The widget the video is drawn on. The engine renders each new frame into an
-// image of the surface's size (letterboxed, aspect kept); paintEvent shows it.
+// image of the surface's size (stretched over it: in the main window the surface
+// has the video's own size, in full-screen mode it covers the whole area);
+// paintEvent shows it.
 // The player feeds it frames; it never talks to the engine on its own.
 class VideoSurface : public QWidget {
 public:
@@ -194,6 +196,7 @@ mpv_handle* createCore() {
         {"sub-auto", "no"},
         {"audio-file-auto", "no"},
         {"hwdec", "no"},
+        {"keepaspect", "no"}, // the picture fills the surface it is given
         {"vo", "libmpv"},
         {"sw-fast", "yes"},
         {"audio-fallback-to-null", "yes"}, // no audio device: decode and drop
