@@ -3,9 +3,12 @@
 #include "app/tool_tabs.h"
 #include "app/ui_ports.h"
 #include "browse/file_list_port.h"
+#include "imaging/icon_writers.h"
+#include "imaging/image.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,12 +25,13 @@ class ListOfNames : public FileListPort {
 public:
     int count() const override { return static_cast<int>(names.size()); }
     std::string name(int i) const override { return names.at(i); }
-    bool isSelected(int) const override { return true; }
-    bool anySelected() const override { return !names.empty(); }
+    bool isSelected(int) const override { return selected; }
+    bool anySelected() const override { return selected && !names.empty(); }
     int currentIndex() const override { return names.empty() ? -1 : 0; }
     void refresh(const std::string& name) override { refreshed.push_back(name); }
     std::vector<std::string> names;
     std::vector<std::string> refreshed;
+    bool selected = true;
 };
 
 class Answers : public Prompter {
@@ -38,11 +42,17 @@ public:
         if (whileAsked) {
             whileAsked();
         }
-        return true;
+        return answer;
     }
-    void notice(const std::string& t, const std::string& c) override { noticed = t + "|" + c; }
+    void notice(const std::string& t, const std::string& c) override {
+        noticed = t + "|" + c;
+        if (whileAsked) {
+            whileAsked();
+        }
+    }
     std::string question, caption, noticed;
-    std::function<void()> whileAsked;
+    std::function<void()> whileAsked; // runs while a question or a notice is shown
+    bool answer = true;
 };
 
 class NoBusy : public BusyIndicator {
@@ -60,13 +70,14 @@ public:
     FileListPort& fileList() override { return list; }
     std::string programFolder() const override { return folder; }
     std::string displayFolder() const override { return folder; }
-    std::string outputFolder() const override { return folder; }
+    std::string outputFolder() const override { return output.empty() ? folder : output; }
     std::string settingsPath() const override { return folder + "harpoly.ini"; }
     void previewCurrent() override {}
     void showInfo(const std::string& text) override { info = text; }
     QWidget* mainWindow() override { return nullptr; }
 
     std::string folder;
+    std::string output;
     Answers answers;
     NoBusy bar;
     ListOfNames list;
@@ -127,6 +138,114 @@ private slots:
         QTest::mouseClick(ts8.action, Qt::LeftButton);
         QCOMPARE(QString::fromStdString(main.answers.noticed),
                  QStringLiteral("この環境では作成日時を変更できません。|タイムスタンプ"));
+    }
+
+    // The start number shows normalised while the question or the refusal
+    // notice is up, and the field is empty afterwards however the click ends.
+    void startNumberFieldAroundTheQuestion() {
+        struct Case {
+            const char* what;
+            QString typed;
+            bool selected;
+            bool answer;
+            QString shownWhileAsked;
+            const char* noticed;
+            const char* renamedTo; // nullptr: x.JPG keeps its name
+        };
+        const Case cases[] = {
+            {"not a number, OK", QStringLiteral("abc"), true, true, QStringLiteral("1"), "",
+             "a1.jpg"},
+            {"trailing blank, OK", QStringLiteral("7 "), true, true, QStringLiteral("1"), "",
+             "a1.jpg"},
+            {"Cancel", QStringLiteral("7"), true, false, QStringLiteral("7"), "", nullptr},
+            {"nothing selected", QStringLiteral(" 7"), false, true, QStringLiteral("7"),
+             "ファイルが選択されていません。|処理中止", nullptr},
+        };
+        for (const Case& c : cases) {
+            QTemporaryDir dir;
+            FakeMain main;
+            main.folder = dir.path().toStdString() + "/";
+            std::ofstream(main.folder + "x.JPG") << "x";
+            main.list.names = {"x.JPG"};
+            main.list.selected = c.selected;
+            main.answers.answer = c.answer;
+            ui::ToolTab tab = ui::makeRename1Tab(main);
+            std::unique_ptr<QWidget> page(tab.page);
+            page->findChild<QLineEdit*>("E1")->setText(QStringLiteral("a"));
+            auto* e2 = page->findChild<QLineEdit*>("E2");
+            e2->setText(c.typed);
+            QString shown;
+            main.answers.whileAsked = [&] { shown = e2->text(); };
+
+            QTest::mouseClick(tab.action, Qt::LeftButton);
+
+            QVERIFY2(shown == c.shownWhileAsked, c.what);
+            QVERIFY2(main.answers.noticed == c.noticed, c.what);
+            QVERIFY2(e2->text().isEmpty(), c.what);
+            const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+            QVERIFY2(files == QStringList{QString::fromUtf8(c.renamedTo ? c.renamedTo : "x.JPG")},
+                     c.what);
+        }
+    }
+
+    // The thresholds and lists of both JPEG tabs as the user sets them, on a
+    // 640 x 480 picture: a value typed beyond the up-down's range counts as
+    // typed, and a text that is not a plain number reads as 0.
+    void jpegTabsReadTheirFieldsAsTyped() {
+        struct Case {
+            const char* what;
+            bool areaTab;
+            QString first;  // EW or SQ
+            int firstItem;  // CW or CSQ
+            int join;       // CX
+            QString height; // EH
+            int heightItem; // CH
+            bool moved;
+        };
+        const Case cases[] = {
+            {"area equal to the product", true, QStringLiteral("307200"), 1, 0, {}, 0, true},
+            {"area at most one less", true, QStringLiteral("307199"), 2, 0, {}, 0, false},
+            {"width at least 800 and height at most 480", false, QStringLiteral("800"), 0, 0,
+             QStringLiteral("480"), 2, false},
+            {"width at least 800 or height at most 480", false, QStringLiteral("800"), 0, 1,
+             QStringLiteral("480"), 2, true},
+            {"width equal 640 and height at least 0", false, QStringLiteral("640"), 1, 0,
+             QStringLiteral("0"), 0, true},
+            {"width 1,000 reads as 0", false, QStringLiteral("1,000"), 0, 0, QStringLiteral("0"), 0,
+             true},
+            {"width with a trailing blank reads as 0", false, QStringLiteral("800 "), 0, 0,
+             QStringLiteral("0"), 0, true},
+        };
+        const std::vector<std::uint8_t> picture = encodeJpeg(RgbaImage(640, 480, 0xFF808080u));
+        for (const Case& c : cases) {
+            QTemporaryDir display, output;
+            FakeMain main;
+            main.folder = display.path().toStdString() + "/";
+            main.output = output.path().toStdString() + "/";
+            std::ofstream(main.folder + "p.jpg", std::ios::binary)
+                .write(reinterpret_cast<const char*>(picture.data()),
+                       static_cast<std::streamsize>(picture.size()));
+            main.list.names = {"p.jpg"};
+            main.list.selected = false;
+            ui::ToolTab tab = c.areaTab ? ui::makeJpegSize2Tab(main) : ui::makeJpegSize1Tab(main);
+            std::unique_ptr<QWidget> page(tab.page);
+            if (c.areaTab) {
+                page->findChild<QLineEdit*>("SQ")->setText(c.first);
+                page->findChild<QComboBox*>("CSQ")->setCurrentIndex(c.firstItem);
+            } else {
+                page->findChild<QLineEdit*>("EW")->setText(c.first);
+                page->findChild<QComboBox*>("CW")->setCurrentIndex(c.firstItem);
+                page->findChild<QComboBox*>("CX")->setCurrentIndex(c.join);
+                page->findChild<QLineEdit*>("EH")->setText(c.height);
+                page->findChild<QComboBox*>("CH")->setCurrentIndex(c.heightItem);
+            }
+
+            QTest::mouseClick(tab.action, Qt::LeftButton);
+
+            QVERIFY2(main.answers.question == "出力フォルダに対象ファイルを移動しますか?", c.what);
+            QVERIFY2(QFile::exists(output.filePath(QStringLiteral("p.jpg"))) == c.moved, c.what);
+            QVERIFY2(QFile::exists(display.filePath(QStringLiteral("p.jpg"))) != c.moved, c.what);
+        }
     }
 };
 

@@ -2,7 +2,6 @@
 
 #include "app/ui_ports.h"
 #include "browse/file_list_port.h"
-#include "browse/file_name.h"
 #include "imaging/icon_choice.h"
 #include "imaging/icon_source.h"
 #include "imaging/icon_writers.h"
@@ -28,7 +27,13 @@ std::string iconFormatExtension(int formatIndex) {
 }
 
 std::string iconStem(const std::string& outputFolder, const std::string& name) {
-    return outputFolder + std::string(baseNameOf(name));
+    // The extension as the file list sees it: a dot followed later by "/",
+    // "\" or ":" starts none, and the name is then used whole.
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || name.find_first_of("\\/:", dot) != std::string::npos) {
+        return outputFolder + name;
+    }
+    return outputFolder + name.substr(0, dot);
 }
 
 std::string iconPictureName(const std::string& stem, int index, int formatIndex) {

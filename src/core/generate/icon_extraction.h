@@ -19,7 +19,8 @@ enum class IconFormat { Ico = 0, Bmp = 1, Jpeg = 2 };
 // ".ico", ".bmp", ".jpg"; empty for an index outside 0 to 2.
 std::string iconFormatExtension(int formatIndex);
 
-// Output folder + the source name without its extension.
+// Output folder + the source name without its extension (the file list's
+// rule: no extension when a "/", "\" or ":" follows the last dot).
 std::string iconStem(const std::string& outputFolder, const std::string& name);
 
 // stem + "-" + index + the format's extension.

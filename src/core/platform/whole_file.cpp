@@ -223,7 +223,10 @@ void writeWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 void overwriteFile(const std::string& path, std::string_view bytes) {
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // O_NONBLOCK: a FIFO in the file's place, with no reader, fails at once
+    // instead of holding the window until some program reads it.
+    FileDescriptor fd(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
     if (fd.get() < 0) {
         raise(kind::FCreate, systemMessage("cannot create", path, errno));
     }

@@ -111,6 +111,19 @@ TEST_F(IconExtractionTest, NamesPicturesAfterTheStem) {
     EXPECT_FALSE(output.exists("app-1.ico"));
 }
 
+// The stem drops the extension the file list sees: a dot followed by a "\" or
+// ":" does not start one, so such a name is used whole.
+TEST(IconStem, DropsTheExtensionOfTheFileListsRule) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"setup.exe", "out/setup"}, {"a.tar.exe", "out/a.tar"},       {"README", "out/README"},
+        {".profile", "out/"},       {"v1.2:final", "out/v1.2:final"}, {"a.b\\c", "out/a.b\\c"},
+        {"d:x.ICO", "out/d:x"},
+    };
+    for (const auto& [name, stem] : cases) {
+        EXPECT_EQ(iconStem("out/", name), stem) << name;
+    }
+}
+
 TEST_F(IconExtractionTest, TheIconFormatNoticeFollowsOnlyAnOkAnswer) {
     display.writeBytes("tool.exe", peFile({{cornerIcon()}}));
     prompter.answers = {false};

@@ -77,6 +77,10 @@ TEST(WholeFile, OverwriteReplacesTheContentInPlace) {
     dir.write("plain", "x");
     EXPECT_EQ(kindOf([&] { overwriteFile(dir.path() + "plain/below", std::string_view("y")); }),
               kind::FCreate);
+    // A FIFO in the file's place, with no reader, is refused at once.
+    ::mkfifo((dir.path() + "fifo").c_str(), 0600);
+    EXPECT_EQ(kindOf([&] { overwriteFile(dir.path() + "fifo", std::string_view("y")); }),
+              kind::FCreate);
 }
 
 } // namespace harpoly
