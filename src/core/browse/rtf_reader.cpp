@@ -508,9 +508,8 @@ private:
         pending_ += c;
         if (textBytes_ + pending_.size() >= maxText_) {
             // A long run without a control word would otherwise be taken
-            // whole, past the text limit; a character cut by the limit is
-            // dropped.
-            flush(true);
+            // whole, past the text limit.
+            flush();
             limitReached_ = true;
         }
     }
@@ -584,16 +583,29 @@ private:
         return docCodePage_;
     }
 
-    void flush(bool cutByLimit = false) {
+    void flush() {
         if (pending_.empty()) {
             return;
         }
-        const std::string text = decodeBytes(pendingCodePage_, pending_, cutByLimit);
+        const std::string text = decodeBytes(pendingCodePage_, pending_);
         pending_.clear();
         appendText(text);
     }
 
     void appendText(std::string_view text) {
+        if (textBytes_ + text.size() > maxText_) {
+            // Decoding may have grown the bytes (up to three UTF-8 bytes
+            // each): cut at the limit, at the start of a character.
+            std::size_t end = maxText_ > textBytes_ ? maxText_ - textBytes_ : 0;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+                --end;
+            }
+            text = text.substr(0, end);
+            limitReached_ = true;
+        }
+        if (text.empty()) {
+            return;
+        }
         textBytes_ += text.size();
         const GroupState& s = state();
         RtfRun format;
@@ -620,7 +632,7 @@ private:
     }
 
     // A font entry's name is decoded once, in its own code page.
-    std::string decodeBytes(int codePage, std::string_view bytes, bool truncated = false) {
+    std::string decodeBytes(int codePage, std::string_view bytes) {
         if (isAscii(bytes)) {
             return std::string(bytes);
         }
@@ -628,7 +640,7 @@ private:
         if (!decoder) {
             decoder = std::make_unique<CharsetDecoder>(charsetName(codePage).c_str());
         }
-        return decoder->decode(bytes, truncated);
+        return decoder->decode(bytes);
     }
 
     std::string fontName(Font& f) {

@@ -123,14 +123,14 @@ TEST(RtfReader, StopsAtTheTextLimit) {
 
 TEST(RtfReader, ALongRunWithoutControlWordsStopsAtTheTextLimitToo) {
     const std::string plain = "{\\rtf1 " + std::string(1'000'000, 'a') + "}";
-    // "x" and 200 double-byte characters: the limit falls inside the 50th,
-    // which is dropped rather than shown as a broken character.
+    // "x" and 200 double-byte characters: the text is cut at the limit, at
+    // the start of a character (each takes three bytes in UTF-8).
     std::string escaped = "{\\rtf1\\ansicpg932 x";
     for (int i = 0; i < 200; ++i) {
         escaped += "\\'82\\'a0";
     }
     std::string hiragana = "x";
-    for (int i = 0; i < 49; ++i) {
+    for (int i = 0; i < 33; ++i) {
         hiragana += "\u3042";
     }
     const std::pair<std::string, std::string> cases[] = {
