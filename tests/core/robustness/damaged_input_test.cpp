@@ -120,25 +120,36 @@ std::vector<Bytes> sampleJpegs() {
             sampleJpeg(17, 9, JpegColour::AdobeCmyk, false)};
 }
 
-void decodeJpegOrFail(const Bytes& data, int needWidth, int needHeight, const char* what) {
+// Counts the outcomes, so that a test can tell that both paths were taken.
+struct Outcomes {
+    int results = 0;
+    int errors = 0;
+};
+
+void decodeJpegOrFail(const Bytes& data, int needWidth, int needHeight, Outcomes& outcomes) {
     try {
-        expectSoundPicture(decodeJpegMemory(data.data(), data.size(), needWidth, needHeight), what);
+        expectSoundPicture(decodeJpegMemory(data.data(), data.size(), needWidth, needHeight),
+                           "JPEG");
+        ++outcomes.results;
     } catch (const Error& e) {
-        EXPECT_TRUE(e.kind() == kind::JPEG || e.kind() == kind::InvalidGraphic)
-            << what << ": " << e.kind();
+        EXPECT_TRUE(e.kind() == kind::JPEG || e.kind() == kind::InvalidGraphic) << e.kind();
+        ++outcomes.errors;
     }
 }
 
 TEST(DamagedInput, JpegPicturesDecodeOrAreAJpegError) {
     std::mt19937 random = seeded(1);
+    Outcomes outcomes;
     for (const Bytes& original : sampleJpegs()) {
         for (int round = 0; round < rounds(300); ++round) {
             const Bytes damaged = damage(original, random, 700);
             // Full size, and a small box that makes libjpeg scale down.
-            decodeJpegOrFail(damaged, 0, 0, "full size");
-            decodeJpegOrFail(damaged, 5, 5, "scaled");
+            decodeJpegOrFail(damaged, 0, 0, outcomes);
+            decodeJpegOrFail(damaged, 5, 5, outcomes);
         }
     }
+    EXPECT_GT(outcomes.results, 100);
+    EXPECT_GT(outcomes.errors, 100);
 }
 
 TEST(DamagedInput, JpegSizeReaderGivesASizeOrAJpegError) {
@@ -146,6 +157,7 @@ TEST(DamagedInput, JpegSizeReaderGivesASizeOrAJpegError) {
     const std::string path = dir.path() + "picture.jpg";
     JpegSizeReader reader; // one reader for the whole run, as a batch uses it
     std::mt19937 random = seeded(2);
+    Outcomes outcomes;
     for (const Bytes& original : sampleJpegs()) {
         for (int round = 0; round < rounds(150); ++round) {
             dir.writeBytes("picture.jpg", damage(original, random, 700));
@@ -153,11 +165,15 @@ TEST(DamagedInput, JpegSizeReaderGivesASizeOrAJpegError) {
                 const PixelSize size = reader.read(path);
                 EXPECT_GE(size.width, 0);
                 EXPECT_GE(size.height, 0);
+                ++outcomes.results;
             } catch (const Error& e) {
                 EXPECT_EQ(e.kind(), kind::JPEG);
+                ++outcomes.errors;
             }
         }
     }
+    EXPECT_GT(outcomes.results, 50);
+    EXPECT_GT(outcomes.errors, 50);
     // After all that, a sound file still reads.
     dir.writeBytes("picture.jpg", sampleJpeg(40, 24, JpegColour::Rgb, false));
     const PixelSize size = reader.read(path);
@@ -187,7 +203,7 @@ TEST(DamagedInput, FilesOfAFolderGivenByHand) {
         }
         for (const auto& [w, h] : {std::pair(0, 0), std::pair(160, 120)}) {
             try {
-                expectSoundPicture(decodeJpegFile(path, w, h), "file");
+                expectSoundPicture(decodeJpegFile(path, w, h), "JPEG file");
             } catch (const Error& e) {
                 EXPECT_TRUE(e.kind() == kind::JPEG || e.kind() == kind::InvalidGraphic) << e.kind();
             }
@@ -241,17 +257,22 @@ std::vector<Bytes> sampleBitmaps() {
 
 TEST(DamagedInput, BitmapsDecodeOrAreAnInvalidGraphic) {
     std::mt19937 random = seeded(3);
+    Outcomes outcomes;
     for (const Bytes& original : sampleBitmaps()) {
         ASSERT_NO_THROW(decodeBmpMemory(original.data(), original.size()));
         for (int round = 0; round < rounds(250); ++round) {
             const Bytes damaged = damage(original, random, 60);
             try {
                 expectSoundPicture(decodeBmpMemory(damaged.data(), damaged.size()), "bitmap");
+                ++outcomes.results;
             } catch (const Error& e) {
                 EXPECT_EQ(e.kind(), kind::InvalidGraphic);
+                ++outcomes.errors;
             }
         }
     }
+    EXPECT_GT(outcomes.results, 100);
+    EXPECT_GT(outcomes.errors, 100);
 }
 
 TEST(DamagedInput, RichTextIsAlwaysReadAndShown) {
