@@ -13,6 +13,12 @@ namespace {
 // Deeper nesting than this is counted, not stacked: a file of a million "{"
 // must not cost a million saved states.
 constexpr std::size_t kMaxDepth = 4096;
+// Font names are short (Windows allows 31 characters); the rest of a longer
+// one is dropped, since every run in that font carries a copy of its name.
+constexpr std::size_t kMaxFontNameBytes = 128;
+// A font table entry costs far more than the few bytes of "\fN"; real
+// documents name a few dozen fonts.
+constexpr std::size_t kMaxFonts = 4096;
 
 enum class Destination { Text, Skip, FontTable, ColourTable };
 
@@ -161,7 +167,7 @@ public:
 
     RtfDocument run() {
         while (pos_ < in_.size()) {
-            if (textBytes_ >= maxText_) {
+            if (textBytes_ >= maxText_ || limitReached_) {
                 doc_.shortened = true;
                 break;
             }
@@ -342,8 +348,11 @@ private:
         const bool on = !hasParam || param != 0;
         if (state().dest == Destination::FontTable) {
             if (word == "f") {
-                fontEntry_ = p;
-                fonts_[p];
+                // Entries past the limit are read as no font at all.
+                fontEntry_ = fonts_.size() < kMaxFonts || fonts_.count(p) ? p : -1;
+                if (fontEntry_ >= 0) {
+                    fonts_[p];
+                }
             } else if (word == "fcharset" && fontEntry_ >= 0) {
                 fonts_[fontEntry_].codePage = codePageOfCharset(p);
             }
@@ -476,7 +485,10 @@ private:
             if (c == ';') {
                 fontEntry_ = -1;
             } else if (fontEntry_ >= 0) {
-                fonts_[fontEntry_].name += c;
+                std::string& name = fonts_[fontEntry_].name;
+                if (name.size() < kMaxFontNameBytes) {
+                    name += c;
+                }
             }
             return;
         case Destination::ColourTable:
@@ -494,6 +506,12 @@ private:
             pendingCodePage_ = cp;
         }
         pending_ += c;
+        if (textBytes_ + pending_.size() >= maxText_) {
+            // A long run without a control word would otherwise be taken
+            // whole, past the text limit.
+            flush();
+            limitReached_ = true;
+        }
     }
 
     // Text given as UTF-8 (a symbol word or a \u character).
@@ -575,6 +593,19 @@ private:
     }
 
     void appendText(std::string_view text) {
+        if (textBytes_ + text.size() > maxText_) {
+            // Decoding may have grown the bytes (up to three UTF-8 bytes
+            // each): cut at the limit, at the start of a character.
+            std::size_t end = maxText_ > textBytes_ ? maxText_ - textBytes_ : 0;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+                --end;
+            }
+            text = text.substr(0, end);
+            limitReached_ = true;
+        }
+        if (text.empty()) {
+            return;
+        }
         textBytes_ += text.size();
         const GroupState& s = state();
         RtfRun format;
@@ -655,6 +686,7 @@ private:
     std::string_view in_;
     std::size_t maxText_;
     std::size_t textBytes_ = 0;
+    bool limitReached_ = false;
     std::size_t pos_ = 0;
     std::vector<GroupState> stack_;
     std::size_t excessDepth_ = 0;

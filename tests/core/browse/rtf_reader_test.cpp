@@ -121,6 +121,51 @@ TEST(RtfReader, StopsAtTheTextLimit) {
     EXPECT_FALSE(readRtf(rtf + "}").shortened);
 }
 
+TEST(RtfReader, ALongRunWithoutControlWordsStopsAtTheTextLimitToo) {
+    const std::string plain = "{\\rtf1 " + std::string(1'000'000, 'a') + "}";
+    // "x" and 200 double-byte characters: the text is cut at the limit, at
+    // the start of a character (each takes three bytes in UTF-8).
+    std::string escaped = "{\\rtf1\\ansicpg932 x";
+    for (int i = 0; i < 200; ++i) {
+        escaped += "\\'82\\'a0";
+    }
+    std::string hiragana = "x";
+    for (int i = 0; i < 33; ++i) {
+        hiragana += "\u3042";
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {plain, std::string(100, 'a')},
+        {escaped + "}", hiragana},
+    };
+    for (const auto& [rtf, text] : cases) {
+        const RtfDocument doc = readRtf(rtf, 100);
+        EXPECT_TRUE(doc.shortened);
+        EXPECT_EQ(doc.plainText(), text);
+    }
+}
+
+TEST(RtfReader, OverlongFontNamesAndFontTablesAreCut) {
+    std::string rtf = "{\\rtf1{\\fonttbl{\\f0 " + std::string(100'000, 'F') + ";}}\\f0 ";
+    for (int i = 0; i < 500; ++i) {
+        rtf += "{\\b x}y";
+    }
+    const RtfDocument doc = readRtf(rtf + "}");
+    ASSERT_EQ(doc.paragraphs.size(), 1u);
+    ASSERT_EQ(doc.paragraphs[0].runs.size(), 1000u);
+    EXPECT_EQ(doc.paragraphs[0].runs[0].fontFamily, std::string(128, 'F'));
+
+    // A font table of 100,000 entries keeps the first 4096 of them.
+    std::string table = "{\\rtf1{\\fonttbl";
+    for (int i = 0; i < 100'000; ++i) {
+        table += "{\\f" + std::to_string(i) + " N" + std::to_string(i) + ";}";
+    }
+    const RtfDocument many = readRtf(table + "}\\f4095 a\\f4096 b}");
+    ASSERT_EQ(many.paragraphs.size(), 1u);
+    ASSERT_EQ(many.paragraphs[0].runs.size(), 2u);
+    EXPECT_EQ(many.paragraphs[0].runs[0].fontFamily, "N4095");
+    EXPECT_EQ(many.paragraphs[0].runs[1].fontFamily, "");
+}
+
 TEST(RtfHtml, EscapesTextAndWritesFormats) {
     const std::string html =
         rtfToHtml(readRtf("{\\rtf1{\\fonttbl{\\f0 A<b>'s;}}{\\colortbl;\\red1\\green2\\blue3;}"
