@@ -8,6 +8,12 @@
 namespace harpoly {
 
 RgbaImage loadIconFileImage(const std::string& path) {
+    // The header first, so that a large file of another kind named .ico is
+    // refused without being read whole.
+    const FileBytes head = readFileHead(path, 6);
+    if (!looksLikeIconFile({head.data.get(), head.size})) {
+        raise(kind::InvalidGraphic);
+    }
     const FileBytes file = readFileHead(path, kNoReadCap);
     const std::vector<IconDirectoryEntry> entries = readIconDirectory({file.data.get(), file.size});
     std::vector<IconCandidate> candidates;
