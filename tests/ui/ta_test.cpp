@@ -5,6 +5,7 @@
 #include "app/panel_bar.h"
 #include "app/ta.h"
 #include "app/ui_ports.h"
+#include "app/windows_key_code.h"
 #include "browse/file_list_item_model.h"
 #include "browse/image_pane.h"
 #include "browse/preview_box.h"
@@ -145,6 +146,8 @@ private slots:
     void filterBoxRefillsWithoutPreview();
     void functionKeyRunsCommandOnlyWhileEnabled();
     void hotKeyDialogTakesReservedKeys();
+    void keyHandlerSeesEachKeyPressOnce_data();
+    void keyHandlerSeesEachKeyPressOnce();
     void confirmActionRefusesWithoutSelection();
     void enterPressesActionOfTabOnShow();
     void selectionAndCurrentItemStayApart();
@@ -403,6 +406,40 @@ void TATest::hotKeyDialogTakesReservedKeys() {
     w.hk->close();
     QVERIFY(w.ta->isEnabled());
     QVERIFY(!w.ta->AEShortCut(13));
+}
+
+void TATest::keyHandlerSeesEachKeyPressOnce_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("dialogShown");
+    QTest::newRow("F11, main window") << int(Qt::Key_F11) << false;
+    QTest::newRow("letter, main window") << int(Qt::Key_A) << false;
+    QTest::newRow("F9, dialog shown") << int(Qt::Key_F9) << true;
+}
+
+// A key press from the window system goes to the window first and is then
+// forwarded to the focused widget; the key handler must run once for it.
+void TATest::keyHandlerSeesEachKeyPressOnce() {
+    QFETCH(int, key);
+    QFETCH(bool, dialogShown);
+    Window w;
+    w.create();
+    w.show();
+    QWidget* target = w.ta.get();
+    if (dialogShown) {
+        w.ta->BHKClick();
+        QVERIFY(QTest::qWaitForWindowExposed(w.hk.get()));
+        target = w.hk.get();
+    }
+    QList<int> seen;
+    HarpolyApplication::instance()->setKeyHandler([&](int code) {
+        seen.append(code);
+        return w.ta->AEShortCut(code);
+    });
+    QTest::keyClick(target->windowHandle(), static_cast<Qt::Key>(key));
+    QCOMPARE(seen, QList<int>{windowsKeyCode(key)});
+    if (dialogShown) {
+        w.hk->BHKescClick();
+    }
 }
 
 void TATest::confirmActionRefusesWithoutSelection() {
