@@ -479,6 +479,12 @@ void TATest::enterPressesActionOfTabOnShow() {
     w.ta->BI->setFocus();
     QTest::keyClick(w.ta->BI, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
+    // So does the text pane (a.txt is previewed there).
+    QVERIFY(w.ta->TXT->isVisible());
+    w.ta->TXT->setFocus();
+    QCOMPARE(w.ta->focusWidget(), w.ta->TXT);
+    QTest::keyClick(w.ta->TXT, Qt::Key_Return);
+    QCOMPARE(clicked.count(), 1);
 }
 
 void TATest::selectionAndCurrentItemStayApart() {
