@@ -367,6 +367,13 @@ void TATest::filterBoxRefillsWithoutPreview() {
     QCOMPARE(w.ta->FL->model()->rowCount(), 2); // b.JPG and c.jpg: case ignored
     QCOMPARE(w.info(), before);
     QVERIFY(w.ta->TXT->isVisible()); // the old preview stays while typing
+    // Choosing a file afterwards previews it, the entry that the refill made
+    // current included.
+    const QRect first = w.ta->FL->visualRect(w.ta->FL->model()->index(0, 0));
+    QTest::mouseClick(w.ta->FL->viewport(), Qt::LeftButton, {}, first.center());
+    QCOMPARE(w.ta->SelectedName(-1), std::string("b.JPG"));
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    QVERIFY(!w.ta->TXT->isVisible());
 }
 
 void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
