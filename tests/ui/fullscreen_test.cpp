@@ -148,6 +148,7 @@ private slots:
         enter(w);
         w.ta->N1->trigger();
         QCOMPARE(w.full->statusText(1), QStringLiteral(" ファイルが指定されていません"));
+        QCOMPARE(fullName(w), QStringLiteral(" ")); // no file: the name panel keeps its text
         w.ta->N2->trigger();
         QCOMPARE(w.full->statusText(1), QStringLiteral(" ファイルが指定されていません"));
         w.ta->N9->trigger();

@@ -5,6 +5,7 @@
 #include "app/panel_bar.h"
 #include "app/ta.h"
 #include "app/ui_ports.h"
+#include "app/windows_key_code.h"
 #include "browse/file_list_item_model.h"
 #include "browse/image_pane.h"
 #include "browse/preview_box.h"
@@ -145,6 +146,8 @@ private slots:
     void filterBoxRefillsWithoutPreview();
     void functionKeyRunsCommandOnlyWhileEnabled();
     void hotKeyDialogTakesReservedKeys();
+    void keyHandlerSeesEachKeyPressOnce_data();
+    void keyHandlerSeesEachKeyPressOnce();
     void confirmActionRefusesWithoutSelection();
     void enterPressesActionOfTabOnShow();
     void selectionAndCurrentItemStayApart();
@@ -364,6 +367,13 @@ void TATest::filterBoxRefillsWithoutPreview() {
     QCOMPARE(w.ta->FL->model()->rowCount(), 2); // b.JPG and c.jpg: case ignored
     QCOMPARE(w.info(), before);
     QVERIFY(w.ta->TXT->isVisible()); // the old preview stays while typing
+    // Choosing a file afterwards previews it, the entry that the refill made
+    // current included.
+    const QRect first = w.ta->FL->visualRect(w.ta->FL->model()->index(0, 0));
+    QTest::mouseClick(w.ta->FL->viewport(), Qt::LeftButton, {}, first.center());
+    QCOMPARE(w.ta->SelectedName(-1), std::string("b.JPG"));
+    QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
+    QVERIFY(!w.ta->TXT->isVisible());
 }
 
 void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
@@ -405,6 +415,40 @@ void TATest::hotKeyDialogTakesReservedKeys() {
     QVERIFY(!w.ta->AEShortCut(13));
 }
 
+void TATest::keyHandlerSeesEachKeyPressOnce_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("dialogShown");
+    QTest::newRow("F11, main window") << int(Qt::Key_F11) << false;
+    QTest::newRow("letter, main window") << int(Qt::Key_A) << false;
+    QTest::newRow("F9, dialog shown") << int(Qt::Key_F9) << true;
+}
+
+// A key press from the window system goes to the window first and is then
+// forwarded to the focused widget; the key handler must run once for it.
+void TATest::keyHandlerSeesEachKeyPressOnce() {
+    QFETCH(int, key);
+    QFETCH(bool, dialogShown);
+    Window w;
+    w.create();
+    w.show();
+    QWidget* target = w.ta.get();
+    if (dialogShown) {
+        w.ta->BHKClick();
+        QVERIFY(QTest::qWaitForWindowExposed(w.hk.get()));
+        target = w.hk.get();
+    }
+    QList<int> seen;
+    HarpolyApplication::instance()->setKeyHandler([&](int code) {
+        seen.append(code);
+        return w.ta->AEShortCut(code);
+    });
+    QTest::keyClick(target->windowHandle(), static_cast<Qt::Key>(key));
+    QCOMPARE(seen, QList<int>{windowsKeyCode(key)});
+    if (dialogShown) {
+        w.hk->BHKescClick();
+    }
+}
+
 void TATest::confirmActionRefusesWithoutSelection() {
     Window w;
     writeFile(w.display + "a.txt", "a");
@@ -441,6 +485,12 @@ void TATest::enterPressesActionOfTabOnShow() {
     // A button takes Enter itself.
     w.ta->BI->setFocus();
     QTest::keyClick(w.ta->BI, Qt::Key_Return);
+    QCOMPARE(clicked.count(), 1);
+    // So does the text pane (a.txt is previewed there).
+    QVERIFY(w.ta->TXT->isVisible());
+    w.ta->TXT->setFocus();
+    QCOMPARE(w.ta->focusWidget(), w.ta->TXT);
+    QTest::keyClick(w.ta->TXT, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
 }
 

@@ -49,9 +49,11 @@ void HarpolyApplication::reportCurrentException() {
 
 bool HarpolyApplication::notify(QObject* receiver, QEvent* event) {
     try {
-        // KeyPress reaches notify() once per key; the propagation to parent
-        // widgets happens inside QApplication::notify.
-        if (event->type() == QEvent::KeyPress && keyHandler_) {
+        // A key press from the window system reaches notify() twice: first
+        // for the window (QWidgetWindow), which then forwards it to the
+        // focused widget. The handler takes it once, at the widget; the
+        // propagation to parent widgets happens inside QApplication::notify.
+        if (event->type() == QEvent::KeyPress && keyHandler_ && receiver->isWidgetType()) {
             const int code = windowsKeyCode(static_cast<QKeyEvent*>(event)->key());
             if (code != 0 && keyHandler_(code)) {
                 return true;

@@ -240,6 +240,15 @@ void TA::connectSignals() {
             [this](const QModelIndex& current) {
                 runReported([&] { onViewCurrentChanged(current.isValid() ? current.row() : -1); });
             });
+    // A click on the entry that is already current previews it again, as a
+    // click on another entry does (that one runs through currentChanged).
+    FL->viewport()->installEventFilter(this);
+    connect(FL, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && index.row() == rowAtPress_ &&
+            index.row() == listModel_->currentIndex()) {
+            runReported([this] { FLClick(); });
+        }
+    });
     connect(FL->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
                 if (syncingView_) {
@@ -271,6 +280,13 @@ void TA::connectSignals() {
             runReported([this] { AEActivate(); });
         }
     });
+}
+
+bool TA::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FL->viewport() && event->type() == QEvent::MouseButtonPress) {
+        rowAtPress_ = listModel_->currentIndex();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- form events

@@ -186,6 +186,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildTopPanel();
@@ -216,6 +217,8 @@ private:
     std::array<ShortcutCode, 3> shortcuts_{13, 8, 45};
     bool activatedOnce_ = false;
     bool syncingView_ = false;
+    // The list's current row when the mouse was last pressed on it.
+    int rowAtPress_ = -1;
     bool closed_ = false;
     // The check boxes PV and pM as they were when full-screen view was entered.
     bool savedPreviewOff_ = false;

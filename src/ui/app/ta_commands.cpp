@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <unistd.h>
 
@@ -54,8 +55,8 @@ bool TA::AEShortCut(int keyCode) {
             break;
         }
         // The command ran; the key still goes on to the focused control.
-    } else if (!dialogShown && functionKey && !(full_ != nullptr && full_->isVisible() &&
-                                                full_->hasMenuKeyOn(keyCode))) {
+    } else if (!dialogShown && functionKey &&
+               !(full_ != nullptr && full_->isVisible() && full_->hasMenuKeyOn(keyCode))) {
         // Swallowed, unless the full-screen window takes it as a menu key.
         return true;
     }
@@ -73,10 +74,13 @@ void TA::keyPressEvent(QKeyEvent* event) {
     // button of the tool tab on show.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QWidget* focus = focusWidget();
-    // Push buttons take Enter themselves; check boxes and radio buttons do not.
-    const bool onButton = qobject_cast<QPushButton*>(focus) != nullptr;
+    // Push buttons take Enter themselves; check boxes and radio buttons do
+    // not. The text pane is a rich-text box, which takes Enter too, even
+    // read-only: a key meant for it must not start a batch operation.
+    const bool takesEnter = qobject_cast<QPushButton*>(focus) != nullptr ||
+                            (focus != nullptr && (focus == TXT || TXT->isAncestorOf(focus)));
     const int tab = Utility->currentIndex();
-    if (enter && !onButton && tab >= 0 && tab < static_cast<int>(tabs_.size()) &&
+    if (enter && !takesEnter && tab >= 0 && tab < static_cast<int>(tabs_.size()) &&
         tabs_[tab].action != nullptr && tabs_[tab].action->isEnabled()) {
         tabs_[tab].action->click();
         event->accept();

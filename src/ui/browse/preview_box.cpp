@@ -57,7 +57,7 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("BOX"));
-    setFrameShape(QFrame::NoFrame);
+    setFramed(true);
     setWidgetResizable(true);
 
     auto* surface = new PaneSurface(this);
@@ -110,6 +110,11 @@ void PreviewBox::clearPanes() {
     MPP->hide();
     TXT->hide();
     TXT->clear();
+}
+
+void PreviewBox::setFramed(bool framed) {
+    // A single-line border in the main window; none in full-screen view.
+    setFrameStyle(framed ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
 }
 
 void PreviewBox::setBusyColour(bool busy) {

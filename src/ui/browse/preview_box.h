@@ -30,6 +30,8 @@ public:
     // Hides the picture, text and media panes and empties the picture and
     // the text.
     void clearPanes();
+    // A single-line border (main window) or none (full-screen view).
+    void setFramed(bool framed);
     // Idle: white. Busy: the button-face colour.
     void setBusyColour(bool busy);
     bool busyColour() const { return busy_; }

@@ -36,7 +36,9 @@ void TA::FLClick() {
         current = SelectedName(-1);
     }
     const PreviewPlan plan = planPreview(displayFolder_, current, PV->isChecked(), lists_);
-    if (fullScreenOn()) {
+    // The full-screen name panel follows the chosen file; with none chosen it
+    // keeps what it showed.
+    if (fullScreenOn() && plan.fileChosen) {
         full_->setStatusText(0, QString::fromStdString(plan.fullScreenNameText));
     }
 

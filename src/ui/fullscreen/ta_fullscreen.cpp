@@ -126,6 +126,7 @@ void TA::BFClick() {
     if (const QScreen* screen = this->screen()) {
         full_->setGeometry(screen->availableGeometry());
     }
+    BOX->setFramed(false);
     setBackground(BOX->viewport(), Qt::black);
     setBackground(BOX->widget(), Qt::black);
     full_->showMaximized();
@@ -199,6 +200,7 @@ void TA::returnPreviewArea() {
     if (savedSplitterSizes_.size() == c_splitter->count()) {
         c_splitter->setSizes(savedSplitterSizes_);
     }
+    BOX->setFramed(true);
     BOX->setBusyColour(BOX->busyColour()); // white again (or button face while busy)
     BOX->show();
 }
