@@ -366,7 +366,6 @@ void TA::AEActivate() {
     if (mediaOpen()) {
         return;
     }
-    activatedOnce_ = true;
     setDisplayFolder(existingFolderOr(displayFolder_, paths_.defaultFolder));
     setOutputFolder(existingFolderOr(outputFolder_, paths_.defaultFolder));
     RefreshFileList(SelectedName(-1));

@@ -215,7 +215,6 @@ private:
     std::string outputFolder_;
     CategoryLists lists_;
     std::array<ShortcutCode, 3> shortcuts_{13, 8, 45};
-    bool activatedOnce_ = false;
     bool syncingView_ = false;
     // The list's current row when the mouse was last pressed on it.
     int rowAtPress_ = -1;
