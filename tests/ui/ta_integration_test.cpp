@@ -12,6 +12,7 @@
 #include "folders/tfolder.h"
 #include "fullscreen/tfull.h"
 #include "fullscreen/thk.h"
+#include "main_window_rig.h"
 #include "settings/settings.h"
 
 #include <QBuffer>
@@ -37,13 +38,8 @@ using namespace harpoly::ui;
 
 namespace {
 
-std::string folderOf(const QTemporaryDir& dir) {
-    return QFile::encodeName(dir.path()).toStdString() + "/";
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::folderOf;
+using test::writeFile;
 
 bool exists(const std::string& path) {
     return QFile::exists(QFile::decodeName(QByteArray::fromStdString(path)));
@@ -59,71 +55,26 @@ std::string jpegOfSize(int width, int height) {
     return bytes.toStdString();
 }
 
-// Answers every question with a fixed choice and records what was shown.
-class RecordingPrompter : public Prompter {
-public:
-    bool answer = true;
-    QStringList asked;
-    QStringList notices;
-    bool ask(const std::string& question, const std::string& caption, const std::string&) override {
-        asked << QString::fromStdString(caption + "|" + question);
-        return answer;
-    }
-    void notice(const std::string& text, const std::string& caption) override {
-        notices << QString::fromStdString(caption + "|" + text);
-    }
-};
-
 // The main window on its own program, display and output folders, wired to
 // the application as the real start-up does.
-struct Window {
-    QTemporaryDir programDir;
-    QTemporaryDir displayDir;
+struct Window : test::MainWindowRig {
     QTemporaryDir outputDir;
-    std::string program = folderOf(programDir);
-    std::string display = folderOf(displayDir);
     std::string output = folderOf(outputDir);
-    std::string settings = program + "harpoly.ini";
-    std::unique_ptr<TA> ta;
-    std::unique_ptr<TFull> full;
-    std::unique_ptr<THK> hk;
-    RecordingPrompter prompter;
-    QStringList reported; // what reached the application's error handler
 
     Window() {
-        std::string text;
-        for (const char* line : kSeedSettingsLines) {
-            text += std::string(line) + "\r\n";
-        }
-        writeFile(settings, text + "[Set]\r\nDir=" + display + "\r\nWork=" + output + "\r\n");
+        writeFile(settings, test::seedSettingsText() + "[Set]\r\nDir=" + display +
+                                "\r\nWork=" + output + "\r\n");
     }
     // Creates, shows and activates the window over the files written so far.
     void start() {
-        ta = std::make_unique<TA>(TAPaths{program, program, settings});
-        full = std::make_unique<TFull>(ta.get());
-        hk = std::make_unique<THK>(ta.get(), ta.get());
-        ta->setSecondaryWindows(full.get(), hk.get());
-        ta->setPrompter(&prompter);
-        auto* app = HarpolyApplication::instance();
-        app->setErrorHandler([this](const std::string& k) {
-            reported << QString::fromStdString(k);
-            ta->AEException(k);
-        });
-        app->setKeyHandler([this](int code) { return ta->AEShortCut(code); });
-        ta->show();
-        QVERIFY(QTest::qWaitForWindowExposed(ta.get()));
-        runReported([this] { ta->AEActivate(); });
-    }
-    ~Window() {
-        auto* app = HarpolyApplication::instance();
-        app->setErrorHandler({});
-        app->setKeyHandler({});
-        hk.reset();
-        full.reset();
-        ta.reset();
+        create();
+        show();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        activate();
     }
 
-    QString info() const { return ta->SF->text(1); }
     QStringList listed() const {
         QStringList names;
         for (int i = 0; i < ta->FL->model()->rowCount(); ++i) {

@@ -11,6 +11,7 @@
 #include "browse/preview_box.h"
 #include "fullscreen/tfull.h"
 #include "fullscreen/thk.h"
+#include "main_window_rig.h"
 #include "settings/settings.h"
 
 #include <QBuffer>
@@ -38,88 +39,26 @@ using namespace harpoly::ui;
 
 namespace {
 
-std::string folderOf(const QTemporaryDir& dir) {
-    return QFile::encodeName(dir.path()).toStdString() + "/";
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::folderOf;
+using test::writeFile;
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Answers every question with a fixed choice and records what was shown.
-class RecordingPrompter : public Prompter {
-public:
-    bool answer = true;
-    QStringList asked;
-    QStringList notices;
-    bool ask(const std::string& question, const std::string& caption, const std::string&) override {
-        asked << QString::fromStdString(caption + "|" + question);
-        return answer;
-    }
-    void notice(const std::string& text, const std::string& caption) override {
-        notices << QString::fromStdString(caption + "|" + text);
-    }
-};
-
 // One main window with its own program folder, settings file and display
 // folder, wired to the application like the real start-up does.
-struct Window {
-    QTemporaryDir programDir;
-    QTemporaryDir displayDir;
-    std::string program = folderOf(programDir);
-    std::string display = folderOf(displayDir);
-    std::string settings = program + "harpoly.ini";
-    std::unique_ptr<TA> ta;
-    std::unique_ptr<TFull> full;
-    std::unique_ptr<THK> hk;
-    RecordingPrompter prompter;
-
+struct Window : test::MainWindowRig {
     // `iniText` is written first when given; otherwise the first start seeds.
     explicit Window(const std::string& iniText = {}, bool pointAtDisplay = true,
                     const std::string& moreSetLines = {}) {
         if (pointAtDisplay) {
-            std::string text = iniText;
-            if (text.empty()) {
-                for (const char* line : kSeedSettingsLines) {
-                    text += std::string(line) + "\r\n";
-                }
-            }
+            const std::string text = iniText.empty() ? test::seedSettingsText() : iniText;
             writeFile(settings, text + "[Set]\r\nDir=" + display + "\r\n" + moreSetLines);
         } else if (!iniText.empty()) {
             writeFile(settings, iniText);
         }
-    }
-    void create() {
-        ta = std::make_unique<TA>(TAPaths{program, program, settings});
-        full = std::make_unique<TFull>(ta.get());
-        hk = std::make_unique<THK>(ta.get(), ta.get());
-        ta->setSecondaryWindows(full.get(), hk.get());
-        ta->setPrompter(&prompter);
-        auto* app = HarpolyApplication::instance();
-        app->setErrorHandler([this](const std::string& k) { ta->AEException(k); });
-        app->setKeyHandler([this](int code) { return ta->AEShortCut(code); });
-    }
-    void show() {
-        ta->show();
-        QVERIFY(QTest::qWaitForWindowExposed(ta.get()));
-    }
-    // The activation as the application event delivers it: errors reported.
-    void activate() {
-        runReported([this] { ta->AEActivate(); });
-    }
-    QString info() const { return ta->SF->text(1); }
-    ~Window() {
-        auto* app = HarpolyApplication::instance();
-        app->setErrorHandler({});
-        app->setKeyHandler({});
-        hk.reset();
-        full.reset();
-        ta.reset();
     }
 };
 
