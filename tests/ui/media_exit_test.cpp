@@ -1,6 +1,7 @@
 // The built program closed while a media file plays ends cleanly with exit
 // code 0 and saves its settings.
 #include "media_fixtures.h"
+#include "program_copy.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,24 +37,18 @@ private slots:
             QSKIP("HARPOLY_BIN is not set");
         }
         // A copy of the program in a temporary folder keeps its settings there.
-        QTemporaryDir programDir;
-        QTemporaryDir runtimeDir;
-        const QString bin = programDir.filePath("harpoly");
-        QVERIFY(QFile::copy(built, bin));
-        QVERIFY(QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner));
+        t::ProgramCopy copy;
+        const QTemporaryDir& programDir = copy.programDir;
+        QVERIFY(QFile::copy(built, copy.bin));
+        QVERIFY(QFile::setPermissions(copy.bin, QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(QDir(programDir.path()).mkdir("show"));
         QVERIFY(t::makeMpg(programDir.filePath("show/film.mpg"), 30));
         const QByteArray show = QFile::encodeName(programDir.filePath("show")) + "/";
         QVERIFY(t::writeBytes(programDir.filePath("harpoly.ini"),
                               "[Ext]\r\nWM=mpg\r\n[Set]\r\nAutoPlay=1\r\nDir=" + show + "\r\n"));
 
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", programDir.path());
         QProcess program;
-        program.setProcessEnvironment(env);
-        program.start(bin, {});
+        copy.start(program);
         QVERIFY(program.waitForStarted());
         // The first activation lists the folder and plays its only file.
         QTRY_VERIFY_WITH_TIMEOUT(engineLoadedFile(program.processId()), 30000);

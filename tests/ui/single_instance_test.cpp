@@ -1,5 +1,7 @@
 // Two copies of the built program: the second ends at once with exit code 1,
 // the first ends with 0 when it is told to close (and saves its settings).
+#include "program_copy.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -36,20 +38,14 @@ void SingleInstanceTest::secondCopyEndsWithOne() {
     }
     // The program keeps its settings beside itself: run a copy in a
     // temporary folder so that no real settings file is touched.
-    QTemporaryDir programDir;
-    QTemporaryDir runtimeDir;
-    const QString bin = programDir.filePath("harpoly");
-    QVERIFY(QFile::copy(built, bin));
-    QVERIFY(QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner));
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("HOME", programDir.path());
+    harpoly::test::ProgramCopy copy;
+    const QTemporaryDir& programDir = copy.programDir;
+    const QTemporaryDir& runtimeDir = copy.runtimeDir;
+    QVERIFY(QFile::copy(built, copy.bin));
+    QVERIFY(QFile::setPermissions(copy.bin, QFile::ReadOwner | QFile::ExeOwner));
 
     QProcess first;
-    first.setProcessEnvironment(env);
-    first.start(bin, {});
+    copy.start(first);
     QVERIFY(first.waitForStarted());
     const QString lockPath = runtimeDir.filePath("harpoly.lock");
     QTRY_VERIFY_WITH_TIMEOUT(lockHeld(lockPath), 20000);
@@ -57,8 +53,7 @@ void SingleInstanceTest::secondCopyEndsWithOne() {
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(programDir.filePath("harpoly.ini")), 20000);
 
     QProcess second;
-    second.setProcessEnvironment(env);
-    second.start(bin, {});
+    copy.start(second);
     QVERIFY(second.waitForFinished(20000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 1);
