@@ -1,45 +1,25 @@
 #include "test_pictures.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include "jpeg_rows.h"
 
-#include <jpeglib.h>
+#include <fstream>
 
 namespace harpoly::preview_testing {
 
 std::vector<unsigned char> makeJpeg(const JpegSpec& layout) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(layout.width);
-    cinfo.image_height = static_cast<JDIMENSION>(layout.height);
     int components = 3;
     switch (layout.colour) {
     case JpegColour::Rgb:
-        cinfo.in_color_space = JCS_RGB;
         break;
     case JpegColour::Grey:
-        cinfo.in_color_space = JCS_GRAYSCALE;
         components = 1;
         break;
     case JpegColour::AdobeCmyk:
-        cinfo.in_color_space = JCS_CMYK;
         components = 4;
         break;
     }
-    cinfo.input_components = components;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    if (layout.progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    jpeg_start_compress(&cinfo, TRUE);
-    const unsigned r = layout.fill >> 16 & 0xFF, g = layout.fill >> 8 & 0xFF, b = layout.fill & 0xFF;
+    const unsigned r = layout.fill >> 16 & 0xFF, g = layout.fill >> 8 & 0xFF,
+                   b = layout.fill & 0xFF;
     std::vector<unsigned char> row(static_cast<std::size_t>(layout.width) * components);
     for (int x = 0; x < layout.width; ++x) {
         unsigned char* p = row.data() + static_cast<std::size_t>(x) * components;
@@ -57,15 +37,9 @@ std::vector<unsigned char> makeJpeg(const JpegSpec& layout) {
             p[3] = 255;
         }
     }
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<unsigned char> out(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return out;
+    const std::string bytes = testing::encodeRepeatedRow(
+        {layout.width, layout.height, components, 95, layout.progressive}, row);
+    return {bytes.begin(), bytes.end()};
 }
 
 void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
