@@ -198,6 +198,8 @@ private:
     void syncViewToModel();
     void onViewCurrentChanged(int row);
     void onViewSelectionChanged();
+    // N1 and N2: the entry `step` gives becomes current, from the top left.
+    void stepEntry(int (*step)(int current, int count));
     void showPicture(const DecodedPicture& picture);
     void openMediaPreview(const std::string& path, const std::string& sizeText);
     void connectSignals();

@@ -136,23 +136,21 @@ void TA::BFClick() {
 }
 
 void TA::N1Click() {
-    const FileListItemModel& list = *listModel_;
-    scrollToTopLeft(BOX);
-    if (list.count() == 0) {
-        FLClick();
-        return;
-    }
-    setCurrentItem(nextEntry(list.currentIndex(), list.count()));
+    stepEntry(nextEntry);
 }
 
 void TA::N2Click() {
+    stepEntry(previousEntry);
+}
+
+void TA::stepEntry(int (*step)(int current, int count)) {
     const FileListItemModel& list = *listModel_;
     scrollToTopLeft(BOX);
     if (list.count() == 0) {
         FLClick();
         return;
     }
-    setCurrentItem(previousEntry(list.currentIndex(), list.count()));
+    setCurrentItem(step(list.currentIndex(), list.count()));
 }
 
 void TA::N3Click() {
