@@ -107,12 +107,12 @@ std::string bytesAsText(const Bytes& data) {
 }
 
 Bytes sampleJpeg(int width, int height, JpegColour colour, bool progressive) {
-    JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colour = colour;
-    spec.progressive = progressive;
-    return preview_testing::makeJpeg(spec);
+    JpegSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colour = colour;
+    layout.progressive = progressive;
+    return preview_testing::makeJpeg(layout);
 }
 
 std::vector<Bytes> sampleJpegs() {
@@ -224,28 +224,28 @@ std::vector<Bytes> sampleBitmaps() {
         palette[i] = static_cast<std::uint32_t>(i * 0x010203);
     }
     for (const int bits : {1, 4, 8, 16, 24, 32}) {
-        BmpSpec spec;
-        spec.width = 13;
-        spec.height = 6;
-        spec.bitCount = bits;
-        spec.topDown = bits == 24;
-        spec.masks565 = bits == 16;
+        BmpSpec layout;
+        layout.width = 13;
+        layout.height = 6;
+        layout.bitCount = bits;
+        layout.topDown = bits == 24;
+        layout.masks565 = bits == 16;
         if (bits <= 8) {
-            spec.palette.assign(palette.begin(), palette.begin() + (1 << bits));
+            layout.palette.assign(palette.begin(), palette.begin() + (1 << bits));
         }
         out.push_back(preview_testing::makeBmp(
-            spec, bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
+            layout, bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
     }
     // Run-length data: runs, an absolute run, a delta, line ends, the end.
     const Bytes rle8 = {3, 1, 0, 3, 2, 2, 3, 0, 0, 0, 2, 2, 1, 4, 5, 0, 0, 0, 1};
     const Bytes rle4 = {5, 0x12, 0, 3, 0x30, 0x00, 0, 0, 0, 2, 1, 1, 3, 0x45, 0, 1};
     for (const auto& [bits, data] : {std::pair(8, rle8), std::pair(4, rle4)}) {
-        BmpSpec spec;
-        spec.width = 8;
-        spec.height = 4;
-        spec.bitCount = bits;
-        spec.palette.assign(palette.begin(), palette.begin() + (1 << bits));
-        Bytes v = preview_testing::makeBmp(spec, [](int, int) -> std::uint32_t { return 0; });
+        BmpSpec layout;
+        layout.width = 8;
+        layout.height = 4;
+        layout.bitCount = bits;
+        layout.palette.assign(palette.begin(), palette.begin() + (1 << bits));
+        Bytes v = preview_testing::makeBmp(layout, [](int, int) -> std::uint32_t { return 0; });
         const std::size_t offset = v[10] | v[11] << 8;
         v.resize(offset);
         v[30] = static_cast<unsigned char>(bits == 8 ? 1 : 2); // BI_RLE8 / BI_RLE4
