@@ -4,6 +4,7 @@
 // `identify -ping -format '%w %h'` on a sample of the files, scaled up.
 #include "app/ui_ports.h"
 #include "batch/jpeg_selection.h"
+#include "bench_ports.h"
 #include "browse/file_list_port.h"
 #include "platform/code_page.h"
 
@@ -62,23 +63,10 @@ private:
     std::vector<std::string> names_;
 };
 
-class Yes : public harpoly::Prompter {
-public:
-    bool ask(const std::string&, const std::string&, const std::string&) override { return true; }
-    void notice(const std::string&, const std::string&) override {}
-};
-
-class Bar : public harpoly::BusyIndicator {
-public:
-    void begin(int) override {}
-    void step() override {}
-    void end() override {}
-};
-
 double harpolyRun(const std::string& folder, const std::vector<std::string>& names, int& matches) {
     Listed list(names);
-    Yes yes;
-    Bar bar;
+    bench::AlwaysOk yes;
+    bench::CountingBar bar;
     matches = 0;
     const harpoly::BatchPorts ports{list, yes, bar,
                                     [&](const std::string&, const std::string&) {

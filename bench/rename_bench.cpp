@@ -3,6 +3,7 @@
 // of ROOT/rename. Both end with one read of the folder, as the list refresh does.
 #include "app/ui_ports.h"
 #include "batch/batch_renames.h"
+#include "bench_ports.h"
 #include "browse/file_list_port.h"
 #include "platform/code_page.h"
 #include "platform/file_move.h"
@@ -53,20 +54,6 @@ private:
     std::vector<std::string> names_;
 };
 
-class Yes : public harpoly::Prompter {
-public:
-    bool ask(const std::string&, const std::string&, const std::string&) override { return true; }
-    void notice(const std::string&, const std::string&) override {}
-};
-
-class Bar : public harpoly::BusyIndicator {
-public:
-    void begin(int) override {}
-    void step() override { ++steps; }
-    void end() override {}
-    int steps = 0;
-};
-
 std::string freshCopy(const std::string& source, const std::string& work, const char* tag) {
     const std::string dest = work + "/" + tag + "/";
     std::filesystem::remove_all(dest);
@@ -79,8 +66,8 @@ std::string freshCopy(const std::string& source, const std::string& work, const 
 
 double harpolyRun(const std::string& folder) {
     AllSelected list(folder, readFolder(folder));
-    Yes yes;
-    Bar bar;
+    bench::AlwaysOk yes;
+    bench::CountingBar bar;
     const harpoly::BatchPorts ports{list, yes, bar, harpoly::moveFileNoReplace,
                                     harpoly::utf8CodePage()};
     const auto t0 = Clock::now();
