@@ -2,11 +2,11 @@
 // `FL` filled and the first file previewed, against the core's refresh of the
 // same folder alone, in the same run. Usage: activation_bench [CORPUS_ROOT]
 // (default /work/corpus; the folder is CORPUS_ROOT/list). Runs offscreen.
-#include "app/harpoly_application.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "browse/file_list_model.h"
-#include "settings/settings.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "core/browse/file_list_model.h"
+#include "core/settings/settings.h"
 
 #include <QAbstractItemModel>
 #include <QListView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui_ports.h"
+#include "core/app/ui_ports.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Times a refresh of the file list (read the folder, filter, sort) against
 // ls on the same folder. Argument: the corpus root (its list/ folder is
 // used) or a folder to list; default /work/corpus/list.
-#include "browse/file_list_model.h"
-#include "platform/code_page.h"
+#include "core/browse/file_list_model.h"
+#include "core/platform/code_page.h"
 
 #include <algorithm>
 #include <chrono>

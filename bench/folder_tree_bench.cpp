@@ -1,10 +1,10 @@
 // Expanding a folder of 20,000 sub-folders in the folder tree, against
 // `ls -d DIR/*/` listing the same folders. Prints one line per figure:
 // workload, harpoly ms, reference ms, ratio.
-#include "folders/directory_outline.h"
-#include "folders/folder_reader.h"
-#include "folders/folder_tree_model.h"
-#include "platform/volumes.h"
+#include "core/folders/directory_outline.h"
+#include "core/folders/folder_reader.h"
+#include "ui/folders/folder_tree_model.h"
+#include "core/platform/volumes.h"
 
 #include <QApplication>
 #include <QTreeView>

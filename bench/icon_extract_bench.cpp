@@ -6,8 +6,8 @@
 // loop writing each picture to its own file.
 #include "../tests/core/generate/generate_fakes.h"
 #include "../tests/core/generate/icon_test_files.h"
-#include "generate/icon_extraction.h"
-#include "imaging/icon_source.h"
+#include "core/generate/icon_extraction.h"
+#include "core/imaging/icon_source.h"
 
 #include <algorithm>
 #include <chrono>

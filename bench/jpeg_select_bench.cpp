@@ -2,11 +2,11 @@
 // counted, nothing moved), against a plain C loop that opens each file and
 // reads its header with libjpeg, and against ImageMagick's
 // `identify -ping -format '%w %h'` on a sample of the files, scaled up.
-#include "app/ui_ports.h"
-#include "batch/jpeg_selection.h"
+#include "core/app/ui_ports.h"
+#include "core/batch/jpeg_selection.h"
 #include "bench_ports.h"
-#include "browse/file_list_port.h"
-#include "platform/code_page.h"
+#include "core/browse/file_list_port.h"
+#include "core/platform/code_page.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 // (default /work/corpus); uses ROOT/big/big24mp.jpg and
 // ROOT/big/big24mp_lowdetail.jpg, generating a stand-in under /tmp when the
 // first is missing.
-#include "imaging/jpeg_decoder.h"
+#include "core/imaging/jpeg_decoder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "ui_font.h"
+#include "ui/ui_font.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "app/number_field.h"
-#include "browse/file_name.h"
-#include "platform/code_page.h"
+#include "core/app/number_field.h"
+#include "core/browse/file_name.h"
+#include "core/platform/code_page.h"
 
 #include <gtest/gtest.h>
 

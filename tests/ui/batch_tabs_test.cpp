@@ -1,10 +1,10 @@
 // Builds the batch tabs through their factories and drives one click end to end.
-#include "app/main_services.h"
-#include "app/tool_tabs.h"
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
-#include "imaging/icon_writers.h"
-#include "imaging/image.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tool_tabs.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
+#include "core/imaging/icon_writers.h"
+#include "core/imaging/image.h"
 
 #include <QComboBox>
 #include <QDateEdit>

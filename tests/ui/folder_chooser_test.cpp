@@ -1,10 +1,10 @@
-#include "app/ui_ports.h"
-#include "errors.h"
-#include "folders/directory_outline.h"
-#include "folders/folder_chooser.h"
-#include "folders/folder_reader.h"
-#include "folders/tfolder.h"
-#include "platform/volumes.h"
+#include "core/app/ui_ports.h"
+#include "core/errors.h"
+#include "core/folders/directory_outline.h"
+#include "ui/folders/folder_chooser.h"
+#include "core/folders/folder_reader.h"
+#include "ui/folders/tfolder.h"
+#include "core/platform/volumes.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Full-screen view: entering and leaving, stepping through the list with the
 // menu keys, the picture modes and their scrolling, and the ways out.
-#include "browse/image_pane.h"
-#include "browse/media_player.h"
-#include "browse/preview_box.h"
+#include "ui/browse/image_pane.h"
+#include "ui/browse/media_player.h"
+#include "ui/browse/preview_box.h"
 #include "media_fixtures.h"
 #include "window_fixture.h"
 

@@ -1,8 +1,8 @@
 // The link tab (TS3) and the icon tab (TS4) over a stand-in main window.
 #include "../core/generate/generate_fakes.h"
 #include "../core/generate/icon_test_files.h"
-#include "app/main_services.h"
-#include "app/tool_tabs.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tool_tabs.h"
 
 #include <QComboBox>
 #include <QLineEdit>

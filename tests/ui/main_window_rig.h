@@ -5,13 +5,13 @@
 // main-window tests share. The test program's application must be a
 // HarpolyApplication.
 
-#include "app/harpoly_application.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "app/ui_ports.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
-#include "settings/settings.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "core/app/ui_ports.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
+#include "core/settings/settings.h"
 
 #include <QFile>
 #include <QStringList>

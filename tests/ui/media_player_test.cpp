@@ -1,7 +1,7 @@
-#include "browse/media_player.h"
-#include "browse/media_text.h"
-#include "browse/preview.h"
-#include "errors.h"
+#include "ui/browse/media_player.h"
+#include "core/browse/media_text.h"
+#include "core/browse/preview.h"
+#include "core/errors.h"
 #include "media_fixtures.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The shortcut-key dialog: the fields, the keys the dialog takes itself,
 // confirming and cancelling, and the keys' life in the menu and the settings.
-#include "fullscreen/hot_key_edit.h"
-#include "fullscreen/key_codes.h"
+#include "ui/fullscreen/hot_key_edit.h"
+#include "ui/fullscreen/key_codes.h"
 #include "media_fixtures.h"
 #include "window_fixture.h"
 

@@ -3,17 +3,17 @@
 // through the file list's selection; the generating tabs writing into the
 // display and output folders; errors of a tab shown in the information panel.
 #include "../core/generate/icon_test_files.h"
-#include "app/harpoly_application.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "app/ui_ports.h"
-#include "browse/file_list_item_model.h"
-#include "folders/directory_outline.h"
-#include "folders/tfolder.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "core/app/ui_ports.h"
+#include "ui/browse/file_list_item_model.h"
+#include "core/folders/directory_outline.h"
+#include "ui/folders/tfolder.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
 #include "main_window_rig.h"
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 #include <QBuffer>
 #include <QComboBox>

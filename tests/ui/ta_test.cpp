@@ -1,18 +1,18 @@
 // The main window on temporary program and display folders: creation from
 // the settings file, the activation, the preview of each kind, the key
 // handler, the prompts, the resize rule and the save at close.
-#include "app/harpoly_application.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "app/ui_ports.h"
-#include "app/windows_key_code.h"
-#include "browse/file_list_item_model.h"
-#include "browse/image_pane.h"
-#include "browse/preview_box.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "core/app/ui_ports.h"
+#include "ui/app/windows_key_code.h"
+#include "ui/browse/file_list_item_model.h"
+#include "ui/browse/image_pane.h"
+#include "ui/browse/preview_box.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
 #include "main_window_rig.h"
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 #include <QBuffer>
 #include <QCheckBox>

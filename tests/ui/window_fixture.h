@@ -5,11 +5,11 @@
 // program's application must be a HarpolyApplication so that key presses and
 // escaped errors take the program's own ways.
 
-#include "app/harpoly_application.h"
-#include "app/ta.h"
-#include "browse/file_list_item_model.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/ta.h"
+#include "ui/browse/file_list_item_model.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,7 +115,7 @@ private:
 
 } // namespace harpoly::test
 
-#include "app/panel_bar.h"
+#include "ui/app/panel_bar.h"
 
 inline QString harpoly::test::Windows::info() const {
     return ta->SF->text(1);

@@ -1,4 +1,4 @@
-#include "app/activation.h"
+#include "core/app/activation.h"
 
 #include <sys/stat.h>
 

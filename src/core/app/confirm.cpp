@@ -1,7 +1,7 @@
-#include "app/confirm.h"
+#include "core/app/confirm.h"
 
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
 
 namespace harpoly {
 

@@ -1,4 +1,4 @@
-#include "app/error_text.h"
+#include "core/app/error_text.h"
 
 #include <array>
 #include <utility>

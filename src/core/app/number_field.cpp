@@ -1,4 +1,4 @@
-#include "app/number_field.h"
+#include "core/app/number_field.h"
 
 namespace harpoly {
 

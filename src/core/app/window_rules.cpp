@@ -1,4 +1,4 @@
-#include "app/window_rules.h"
+#include "core/app/window_rules.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "batch/batch_ports.h"
+#include "core/batch/batch_ports.h"
 
 namespace harpoly {
 

@@ -1,8 +1,8 @@
-#include "batch/batch_renames.h"
+#include "core/batch/batch_renames.h"
 
-#include "app/number_field.h"
-#include "batch/rename_rules.h"
-#include "batch/rename_walk.h"
+#include "core/app/number_field.h"
+#include "core/batch/rename_rules.h"
+#include "core/batch/rename_walk.h"
 
 namespace harpoly {
 

@@ -1,9 +1,9 @@
-#include "batch/jpeg_selection.h"
+#include "core/batch/jpeg_selection.h"
 
-#include "app/confirm.h"
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
-#include "browse/file_name.h"
+#include "core/app/confirm.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
+#include "core/browse/file_name.h"
 
 namespace harpoly {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "batch/batch_ports.h"
-#include "batch/jpeg_size_reader.h"
+#include "core/batch/batch_ports.h"
+#include "core/batch/jpeg_size_reader.h"
 
 #include <cstdint>
 #include <string>

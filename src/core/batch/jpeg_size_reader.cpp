@@ -1,6 +1,6 @@
-#include "batch/jpeg_size_reader.h"
+#include "core/batch/jpeg_size_reader.h"
 
-#include "errors.h"
+#include "core/errors.h"
 
 #include <cerrno>
 #include <csetjmp>

@@ -1,7 +1,7 @@
-#include "batch/rename_rules.h"
+#include "core/batch/rename_rules.h"
 
-#include "browse/file_name.h"
-#include "platform/code_page.h"
+#include "core/browse/file_name.h"
+#include "core/platform/code_page.h"
 
 namespace harpoly {
 

@@ -1,8 +1,8 @@
-#include "batch/rename_walk.h"
+#include "core/batch/rename_walk.h"
 
-#include "app/confirm.h"
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
+#include "core/app/confirm.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
 
 #include <vector>
 

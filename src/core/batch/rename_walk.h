@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/batch_ports.h"
+#include "core/batch/batch_ports.h"
 
 #include <cstdint>
 #include <functional>

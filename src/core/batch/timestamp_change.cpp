@@ -1,9 +1,9 @@
-#include "batch/timestamp_change.h"
+#include "core/batch/timestamp_change.h"
 
-#include "app/confirm.h"
-#include "app/ui_ports.h"
-#include "batch/batch_ports.h"
-#include "browse/file_list_port.h"
+#include "core/app/confirm.h"
+#include "core/app/ui_ports.h"
+#include "core/batch/batch_ports.h"
+#include "core/browse/file_list_port.h"
 
 namespace harpoly {
 

@@ -1,4 +1,4 @@
-#include "browse/charset_decode.h"
+#include "core/browse/charset_decode.h"
 
 #include <cerrno>
 #include <iconv.h>

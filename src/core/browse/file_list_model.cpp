@@ -1,8 +1,8 @@
-#include "browse/file_list_model.h"
+#include "core/browse/file_list_model.h"
 
-#include "browse/wildcard.h"
-#include "platform/code_page.h"
-#include "platform/directory_reader.h"
+#include "core/browse/wildcard.h"
+#include "core/platform/code_page.h"
+#include "core/platform/directory_reader.h"
 
 #include <algorithm>
 #include <cstdint>

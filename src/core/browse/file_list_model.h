@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browse/file_list_port.h"
+#include "core/browse/file_list_port.h"
 
 #include <functional>
 #include <string>

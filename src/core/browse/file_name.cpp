@@ -1,6 +1,6 @@
-#include "browse/file_name.h"
+#include "core/browse/file_name.h"
 
-#include "platform/code_page.h"
+#include "core/platform/code_page.h"
 
 namespace harpoly {
 

@@ -1,6 +1,6 @@
-#include "browse/media_text.h"
+#include "core/browse/media_text.h"
 
-#include "browse/preview.h"
+#include "core/browse/preview.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "browse/preview.h"
+#include "core/browse/preview.h"
 
-#include "browse/file_name.h"
+#include "core/browse/file_name.h"
 
 #include <sys/stat.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browse/category_lists.h"
+#include "core/browse/category_lists.h"
 
 #include <cstdint>
 #include <optional>

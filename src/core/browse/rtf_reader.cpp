@@ -1,6 +1,6 @@
-#include "browse/rtf_reader.h"
+#include "core/browse/rtf_reader.h"
 
-#include "browse/charset_decode.h"
+#include "core/browse/charset_decode.h"
 
 #include <cstdio>
 #include <map>

@@ -1,9 +1,9 @@
-#include "browse/text_preview.h"
+#include "core/browse/text_preview.h"
 
-#include "browse/charset_decode.h"
-#include "browse/rtf_reader.h"
-#include "errors.h"
-#include "platform/whole_file.h"
+#include "core/browse/charset_decode.h"
+#include "core/browse/rtf_reader.h"
+#include "core/errors.h"
+#include "core/platform/whole_file.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "browse/wildcard.h"
+#include "core/browse/wildcard.h"
 
-#include "platform/code_page.h"
+#include "core/platform/code_page.h"
 
 namespace harpoly {
 

@@ -1,9 +1,9 @@
-#include "folders/directory_outline.h"
+#include "core/folders/directory_outline.h"
 
-#include "errors.h"
-#include "folders/folder_reader.h"
-#include "platform/code_page.h"
-#include "platform/volumes.h"
+#include "core/errors.h"
+#include "core/folders/folder_reader.h"
+#include "core/platform/code_page.h"
+#include "core/platform/volumes.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "folders/folder_reader.h"
+#include "core/folders/folder_reader.h"
 
 #include <dirent.h>
 #include <fcntl.h>

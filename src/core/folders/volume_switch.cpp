@@ -1,8 +1,8 @@
-#include "folders/volume_switch.h"
+#include "core/folders/volume_switch.h"
 
-#include "errors.h"
-#include "folders/directory_outline.h"
-#include "platform/volumes.h"
+#include "core/errors.h"
+#include "core/folders/directory_outline.h"
+#include "core/platform/volumes.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

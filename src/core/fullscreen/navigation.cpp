@@ -1,4 +1,4 @@
-#include "fullscreen/navigation.h"
+#include "core/fullscreen/navigation.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "generate/ext_settings.h"
+#include "core/generate/ext_settings.h"
 
-#include "errors.h"
-#include "platform/whole_file.h"
-#include "settings/comma_text.h"
-#include "settings/ini_file.h"
+#include "core/errors.h"
+#include "core/platform/whole_file.h"
+#include "core/settings/comma_text.h"
+#include "core/settings/ini_file.h"
 
 namespace harpoly {
 

@@ -1,11 +1,11 @@
-#include "generate/icon_extraction.h"
+#include "core/generate/icon_extraction.h"
 
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
-#include "imaging/icon_choice.h"
-#include "imaging/icon_source.h"
-#include "imaging/icon_writers.h"
-#include "platform/whole_file.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
+#include "core/imaging/icon_choice.h"
+#include "core/imaging/icon_source.h"
+#include "core/imaging/icon_writers.h"
+#include "core/platform/whole_file.h"
 
 namespace harpoly {
 

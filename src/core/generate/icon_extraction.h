@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/icon_image.h"
+#include "core/imaging/icon_image.h"
 
 #include <cstdint>
 #include <functional>

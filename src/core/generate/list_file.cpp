@@ -1,10 +1,10 @@
-#include "generate/list_file.h"
+#include "core/generate/list_file.h"
 
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
-#include "generate/ext_settings.h"
-#include "generate/list_format.h"
-#include "platform/whole_file.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
+#include "core/generate/ext_settings.h"
+#include "core/generate/list_format.h"
+#include "core/platform/whole_file.h"
 
 #include <sys/stat.h>
 

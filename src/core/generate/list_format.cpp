@@ -1,6 +1,6 @@
-#include "generate/list_format.h"
+#include "core/generate/list_format.h"
 
-#include "browse/file_name.h"
+#include "core/browse/file_name.h"
 
 namespace harpoly {
 

@@ -1,8 +1,8 @@
-#include "imaging/bmp_decoder.h"
+#include "core/imaging/bmp_decoder.h"
 
-#include "errors.h"
-#include "imaging/jpeg_decoder.h"
-#include "platform/whole_file.h"
+#include "core/errors.h"
+#include "core/imaging/jpeg_decoder.h"
+#include "core/platform/whole_file.h"
 
 #include <array>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "imaging/fit_rect.h"
+#include "core/imaging/fit_rect.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "imaging/icon_choice.h"
+#include "core/imaging/icon_choice.h"
 
 #include <cstdlib>
 

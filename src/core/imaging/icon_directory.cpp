@@ -1,8 +1,8 @@
-#include "imaging/icon_directory.h"
+#include "core/imaging/icon_directory.h"
 
-#include "errors.h"
-#include "imaging/byte_reader.h"
-#include "imaging/icon_image.h"
+#include "core/errors.h"
+#include "core/imaging/byte_reader.h"
+#include "core/imaging/icon_image.h"
 
 #include <algorithm>
 

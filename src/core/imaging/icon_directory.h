@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/icon_choice.h"
+#include "core/imaging/icon_choice.h"
 
 #include <cstdint>
 #include <span>

@@ -1,9 +1,9 @@
-#include "imaging/icon_file.h"
+#include "core/imaging/icon_file.h"
 
-#include "errors.h"
-#include "imaging/icon_directory.h"
-#include "imaging/icon_image.h"
-#include "platform/whole_file.h"
+#include "core/errors.h"
+#include "core/imaging/icon_directory.h"
+#include "core/imaging/icon_image.h"
+#include "core/platform/whole_file.h"
 
 namespace harpoly {
 

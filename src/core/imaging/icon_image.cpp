@@ -1,8 +1,8 @@
-#include "imaging/icon_image.h"
+#include "core/imaging/icon_image.h"
 
-#include "errors.h"
-#include "imaging/byte_reader.h"
-#include "imaging/png_decode.h"
+#include "core/errors.h"
+#include "core/imaging/byte_reader.h"
+#include "core/imaging/png_decode.h"
 
 #include <algorithm>
 

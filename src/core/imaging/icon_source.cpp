@@ -1,9 +1,9 @@
-#include "imaging/icon_source.h"
+#include "core/imaging/icon_source.h"
 
-#include "errors.h"
-#include "imaging/byte_reader.h"
-#include "imaging/icon_directory.h"
-#include "platform/whole_file.h"
+#include "core/errors.h"
+#include "core/imaging/byte_reader.h"
+#include "core/imaging/icon_directory.h"
+#include "core/platform/whole_file.h"
 
 namespace harpoly {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "imaging/icon_image.h"
-#include "imaging/pe_resources.h"
+#include "core/imaging/icon_image.h"
+#include "core/imaging/pe_resources.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "imaging/icon_writers.h"
+#include "core/imaging/icon_writers.h"
 
-#include "errors.h"
+#include "core/errors.h"
 
 #include <csetjmp>
 #include <cstdio>

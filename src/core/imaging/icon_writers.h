@@ -1,7 +1,7 @@
 #pragma once
 
-#include "imaging/icon_image.h"
-#include "imaging/image.h"
+#include "core/imaging/icon_image.h"
+#include "core/imaging/image.h"
 
 #include <cstdint>
 #include <vector>

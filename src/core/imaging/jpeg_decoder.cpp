@@ -1,8 +1,8 @@
-#include "imaging/jpeg_decoder.h"
+#include "core/imaging/jpeg_decoder.h"
 
-#include "errors.h"
-#include "imaging/fit_rect.h"
-#include "platform/whole_file.h"
+#include "core/errors.h"
+#include "core/imaging/fit_rect.h"
+#include "core/platform/whole_file.h"
 
 #include <algorithm>
 #include <cerrno>

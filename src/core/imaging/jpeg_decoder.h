@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/decoded_picture.h"
+#include "core/imaging/decoded_picture.h"
 
 #include <cstddef>
 #include <string>

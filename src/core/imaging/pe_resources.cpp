@@ -1,6 +1,6 @@
-#include "imaging/pe_resources.h"
+#include "core/imaging/pe_resources.h"
 
-#include "imaging/byte_reader.h"
+#include "core/imaging/byte_reader.h"
 
 #include <algorithm>
 #include <set>

@@ -1,8 +1,8 @@
-#include "imaging/picture_loader.h"
+#include "core/imaging/picture_loader.h"
 
-#include "errors.h"
-#include "imaging/bmp_decoder.h"
-#include "imaging/jpeg_decoder.h"
+#include "core/errors.h"
+#include "core/imaging/bmp_decoder.h"
+#include "core/imaging/jpeg_decoder.h"
 
 namespace harpoly {
 

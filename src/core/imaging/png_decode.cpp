@@ -1,6 +1,6 @@
-#include "imaging/png_decode.h"
+#include "core/imaging/png_decode.h"
 
-#include "errors.h"
+#include "core/errors.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/image.h"
+#include "core/imaging/image.h"
 
 #include <cstdint>
 #include <span>

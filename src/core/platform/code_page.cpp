@@ -1,4 +1,4 @@
-#include "platform/code_page.h"
+#include "core/platform/code_page.h"
 
 #include <clocale>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/directory_reader.h"
+#include "core/platform/directory_reader.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/file_move.h"
+#include "core/platform/file_move.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/file_times.h"
+#include "core/platform/file_times.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "platform/folders.h"
+#include "core/platform/folders.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "platform/shown_name.h"
+#include "core/platform/shown_name.h"
 
 #include <cerrno>
 #include <iconv.h>

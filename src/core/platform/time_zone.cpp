@@ -1,4 +1,4 @@
-#include "platform/time_zone.h"
+#include "core/platform/time_zone.h"
 
 #include <ctime>
 

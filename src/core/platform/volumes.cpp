@@ -1,4 +1,4 @@
-#include "platform/volumes.h"
+#include "core/platform/volumes.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "settings/ini_file.h"
+#include "core/settings/ini_file.h"
 
 #include <charconv>
 #include <utility>

@@ -1,8 +1,8 @@
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
-#include "platform/whole_file.h"
-#include "settings/comma_text.h"
-#include "settings/ini_file.h"
+#include "core/platform/whole_file.h"
+#include "core/settings/comma_text.h"
+#include "core/settings/ini_file.h"
 
 namespace harpoly {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/shortcut_code.h"
+#include "core/settings/shortcut_code.h"
 
 #include <cstdint>
 #include <string>

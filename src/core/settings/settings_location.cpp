@@ -1,6 +1,6 @@
-#include "settings/settings_location.h"
+#include "core/settings/settings_location.h"
 
-#include "platform/folders.h"
+#include "core/platform/folders.h"
 
 #include <cstdlib>
 #include <pwd.h>

@@ -1,7 +1,7 @@
-#include "app/harpoly_application.h"
+#include "ui/app/harpoly_application.h"
 
-#include "app/windows_key_code.h"
-#include "errors.h"
+#include "ui/app/windows_key_code.h"
+#include "core/errors.h"
 
 #include <QKeyEvent>
 #include <cxxabi.h>

@@ -1,4 +1,4 @@
-#include "app/message_box_prompter.h"
+#include "ui/app/message_box_prompter.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "app/panel_bar.h"
+#include "ui/app/panel_bar.h"
 
 #include <QLabel>
 #include <QResizeEvent>

@@ -1,13 +1,13 @@
-#include "app/startup.h"
+#include "ui/app/startup.h"
 
-#include "app/harpoly_application.h"
-#include "app/ta.h"
-#include "app/termination_signal.h"
-#include "app/window_rules.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
-#include "platform/folders.h"
-#include "settings/settings_location.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/ta.h"
+#include "ui/app/termination_signal.h"
+#include "core/app/window_rules.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
+#include "core/platform/folders.h"
+#include "core/settings/settings_location.h"
 
 #include <QMessageBox>
 

@@ -1,22 +1,22 @@
 // The main window: its layout, its creation from the settings file, the
 // activation refresh, the error handler and the close.
-#include "app/ta.h"
+#include "ui/app/ta.h"
 
-#include "app/activation.h"
-#include "app/error_text.h"
-#include "app/harpoly_application.h"
-#include "app/key_names.h"
-#include "app/message_box_prompter.h"
-#include "app/panel_bar.h"
-#include "app/window_rules.h"
-#include "browse/file_list_item_model.h"
-#include "browse/image_pane.h"
-#include "browse/media_player.h"
-#include "browse/preview_box.h"
-#include "fullscreen/tfull.h"
-#include "settings/comma_text.h"
-#include "settings/settings.h"
-#include "ui_font.h"
+#include "core/app/activation.h"
+#include "core/app/error_text.h"
+#include "ui/app/harpoly_application.h"
+#include "core/app/key_names.h"
+#include "ui/app/message_box_prompter.h"
+#include "ui/app/panel_bar.h"
+#include "core/app/window_rules.h"
+#include "ui/browse/file_list_item_model.h"
+#include "ui/browse/image_pane.h"
+#include "ui/browse/media_player.h"
+#include "ui/browse/preview_box.h"
+#include "ui/fullscreen/tfull.h"
+#include "core/settings/comma_text.h"
+#include "core/settings/settings.h"
+#include "ui/ui_font.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/main_services.h"
-#include "app/tool_tabs.h"
-#include "app/ui_ports.h"
-#include "browse/category_lists.h"
-#include "settings/shortcut_code.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tool_tabs.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/category_lists.h"
+#include "core/settings/shortcut_code.h"
 
 #include <QWidget>
 #include <array>

@@ -1,16 +1,16 @@
 // The main window's commands: the key handler, the buttons of the top panel,
 // the prompts, the busy indicator and the folder choosers.
-#include "app/confirm.h"
-#include "app/harpoly_application.h"
-#include "app/message_box_prompter.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "app/window_rules.h"
-#include "browse/file_list_item_model.h"
-#include "browse/preview_box.h"
-#include "folders/folder_chooser.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
+#include "core/app/confirm.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/message_box_prompter.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "core/app/window_rules.h"
+#include "ui/browse/file_list_item_model.h"
+#include "ui/browse/preview_box.h"
+#include "ui/folders/folder_chooser.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/tab_page.h"
+#include "ui/app/tab_page.h"
 
 #include <QPushButton>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tool_tabs.h"
+#include "ui/app/tool_tabs.h"
 
 namespace harpoly::ui {
 

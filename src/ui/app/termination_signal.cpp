@@ -1,4 +1,4 @@
-#include "app/termination_signal.h"
+#include "ui/app/termination_signal.h"
 
 #include <QSocketNotifier>
 #include <csignal>

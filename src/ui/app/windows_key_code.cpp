@@ -1,4 +1,4 @@
-#include "app/windows_key_code.h"
+#include "ui/app/windows_key_code.h"
 
 #include <Qt>
 #include <array>

@@ -1,12 +1,12 @@
-#include "batch/batch_controls.h"
+#include "ui/batch/batch_controls.h"
 
-#include "app/error_text.h"
-#include "app/harpoly_application.h"
-#include "app/main_services.h"
-#include "app/number_field.h"
-#include "app/tool_tabs.h"
-#include "platform/code_page.h"
-#include "platform/file_move.h"
+#include "core/app/error_text.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/main_services.h"
+#include "core/app/number_field.h"
+#include "ui/app/tool_tabs.h"
+#include "core/platform/code_page.h"
+#include "core/platform/file_move.h"
 
 #include <QBoxLayout>
 #include <QComboBox>

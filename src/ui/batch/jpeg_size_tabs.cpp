@@ -1,9 +1,9 @@
 // The tool tabs that move JPEG pictures by pixel size: TS5 and TS6.
-#include "app/main_services.h"
-#include "app/number_field.h"
-#include "app/tab_page.h"
-#include "batch/batch_controls.h"
-#include "batch/jpeg_selection.h"
+#include "ui/app/main_services.h"
+#include "core/app/number_field.h"
+#include "ui/app/tab_page.h"
+#include "ui/batch/batch_controls.h"
+#include "core/batch/jpeg_selection.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 // The tool tab that sets the last-write time of the selected files: TS8.
-#include "app/main_services.h"
-#include "app/tab_page.h"
-#include "batch/batch_controls.h"
-#include "batch/timestamp_change.h"
-#include "platform/file_times.h"
-#include "platform/time_zone.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tab_page.h"
+#include "ui/batch/batch_controls.h"
+#include "core/batch/timestamp_change.h"
+#include "core/platform/file_times.h"
+#include "core/platform/time_zone.h"
 
 #include <QComboBox>
 #include <QDateEdit>

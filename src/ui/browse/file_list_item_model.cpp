@@ -1,6 +1,6 @@
-#include "browse/file_list_item_model.h"
+#include "ui/browse/file_list_item_model.h"
 
-#include "platform/shown_name.h"
+#include "core/platform/shown_name.h"
 
 namespace harpoly::ui {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browse/file_list_model.h"
+#include "core/browse/file_list_model.h"
 
 #include <QAbstractListModel>
 #include <functional>

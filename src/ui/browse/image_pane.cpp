@@ -1,4 +1,4 @@
-#include "browse/image_pane.h"
+#include "ui/browse/image_pane.h"
 
 #include <QPainter>
 

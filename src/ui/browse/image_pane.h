@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/fit_rect.h"
+#include "core/imaging/fit_rect.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "browse/media_player.h"
+#include "ui/browse/media_player.h"
 
-#include "errors.h"
+#include "core/errors.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,8 +1,8 @@
-#include "browse/preview_box.h"
+#include "ui/browse/preview_box.h"
 
-#include "browse/image_pane.h"
-#include "browse/media_player.h"
-#include "ui_font.h"
+#include "ui/browse/image_pane.h"
+#include "ui/browse/media_player.h"
+#include "ui/ui_font.h"
 
 #include <QProgressBar>
 #include <QResizeEvent>

@@ -1,12 +1,12 @@
-#include "browse/preview_images.h"
+#include "ui/browse/preview_images.h"
 
-#include "errors.h"
+#include "core/errors.h"
 
 #include <QTextEdit>
 #include <cstring>
 
 #if __has_include("imaging/icon_file.h")
-#include "imaging/icon_file.h"
+#include "core/imaging/icon_file.h"
 #define HARPOLY_HAVE_ICON_READER 1
 #else
 #include <QPainter>

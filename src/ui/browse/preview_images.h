@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browse/text_preview.h"
-#include "imaging/decoded_picture.h"
+#include "core/browse/text_preview.h"
+#include "core/imaging/decoded_picture.h"
 
 #include <QImage>
 #include <string>

@@ -1,13 +1,13 @@
 // Media playback in the main window: opening a media file for the preview,
 // the player's buttons, the position slider and the 500 ms position timer.
-#include "app/harpoly_application.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "browse/media_player.h"
-#include "browse/media_text.h"
-#include "browse/preview.h"
-#include "browse/preview_box.h"
-#include "fullscreen/tfull.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "ui/browse/media_player.h"
+#include "core/browse/media_text.h"
+#include "core/browse/preview.h"
+#include "ui/browse/preview_box.h"
+#include "ui/fullscreen/tfull.h"
 
 #include <QCheckBox>
 #include <QSlider>

@@ -1,15 +1,15 @@
 // The preview operation of the main window and the information-line writer.
-#include "app/harpoly_application.h"
-#include "app/panel_bar.h"
-#include "app/ta.h"
-#include "browse/file_list_item_model.h"
-#include "browse/image_pane.h"
-#include "browse/preview.h"
-#include "browse/preview_box.h"
-#include "browse/preview_images.h"
-#include "browse/text_preview.h"
-#include "fullscreen/tfull.h"
-#include "imaging/picture_loader.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/ta.h"
+#include "ui/browse/file_list_item_model.h"
+#include "ui/browse/image_pane.h"
+#include "core/browse/preview.h"
+#include "ui/browse/preview_box.h"
+#include "ui/browse/preview_images.h"
+#include "core/browse/text_preview.h"
+#include "ui/fullscreen/tfull.h"
+#include "core/imaging/picture_loader.h"
 
 #include <QCheckBox>
 #include <QListView>

@@ -1,9 +1,9 @@
-#include "folders/folder_chooser.h"
+#include "ui/folders/folder_chooser.h"
 
-#include "app/ui_ports.h"
-#include "folders/folder_reader.h"
-#include "folders/tfolder.h"
-#include "platform/volumes.h"
+#include "core/app/ui_ports.h"
+#include "core/folders/folder_reader.h"
+#include "ui/folders/tfolder.h"
+#include "core/platform/volumes.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "folders/folder_tree_model.h"
+#include "ui/folders/folder_tree_model.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "folders/directory_outline.h"
+#include "core/folders/directory_outline.h"
 
 #include <QAbstractItemModel>
 

@@ -1,11 +1,11 @@
-#include "folders/tfolder.h"
+#include "ui/folders/tfolder.h"
 
-#include "app/ui_ports.h"
-#include "folders/directory_outline.h"
-#include "folders/folder_tree_model.h"
-#include "folders/volume_switch.h"
-#include "platform/volumes.h"
-#include "ui_font.h"
+#include "core/app/ui_ports.h"
+#include "core/folders/directory_outline.h"
+#include "ui/folders/folder_tree_model.h"
+#include "core/folders/volume_switch.h"
+#include "core/platform/volumes.h"
+#include "ui/ui_font.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "folders/folder_chooser.h"
+#include "ui/folders/folder_chooser.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "fullscreen/hot_key_edit.h"
+#include "ui/fullscreen/hot_key_edit.h"
 
-#include "app/key_names.h"
-#include "fullscreen/key_codes.h"
+#include "core/app/key_names.h"
+#include "ui/fullscreen/key_codes.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "fullscreen/key_codes.h"
+#include "ui/fullscreen/key_codes.h"
 
-#include "app/windows_key_code.h"
-#include "fullscreen/shortcut_code.h"
+#include "ui/app/windows_key_code.h"
+#include "core/fullscreen/shortcut_code.h"
 
 #include <QKeyEvent>
 

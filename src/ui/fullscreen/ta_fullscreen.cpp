@@ -1,15 +1,15 @@
 // Full-screen view as the main window drives it: entering and leaving (the
 // preview area moves between the two windows), stepping through the list,
 // the picture mode, and the shortcut-key dialog's link to the menu keys.
-#include "app/harpoly_application.h"
-#include "app/ta.h"
-#include "browse/file_list_item_model.h"
-#include "browse/image_pane.h"
-#include "browse/media_player.h"
-#include "browse/preview_box.h"
-#include "fullscreen/navigation.h"
-#include "fullscreen/tfull.h"
-#include "fullscreen/thk.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/ta.h"
+#include "ui/browse/file_list_item_model.h"
+#include "ui/browse/image_pane.h"
+#include "ui/browse/media_player.h"
+#include "ui/browse/preview_box.h"
+#include "core/fullscreen/navigation.h"
+#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/thk.h"
 
 #include <QAction>
 #include <QCheckBox>

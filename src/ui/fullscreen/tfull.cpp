@@ -1,10 +1,10 @@
-#include "fullscreen/tfull.h"
+#include "ui/fullscreen/tfull.h"
 
-#include "app/panel_bar.h"
-#include "fullscreen/key_codes.h"
-#include "fullscreen/navigation.h"
-#include "fullscreen/shortcut_code.h"
-#include "ui_font.h"
+#include "ui/app/panel_bar.h"
+#include "ui/fullscreen/key_codes.h"
+#include "core/fullscreen/navigation.h"
+#include "core/fullscreen/shortcut_code.h"
+#include "ui/ui_font.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>

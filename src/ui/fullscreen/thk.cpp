@@ -1,8 +1,8 @@
-#include "fullscreen/thk.h"
+#include "ui/fullscreen/thk.h"
 
-#include "fullscreen/hot_key_edit.h"
-#include "fullscreen/shortcut_code.h"
-#include "ui_font.h"
+#include "ui/fullscreen/hot_key_edit.h"
+#include "core/fullscreen/shortcut_code.h"
+#include "ui/ui_font.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // TS3 "リンク作成": writes a link page, an album page or a playlist of the
 // listed files into the display folder.
-#include "app/harpoly_application.h"
-#include "app/main_services.h"
-#include "app/tab_page.h"
-#include "generate/list_file.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tab_page.h"
+#include "core/generate/list_file.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/key_names.h"
+#include "core/app/key_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "batch_fakes.h"
 #include "file_helpers.h"
-#include "platform/file_move.h"
+#include "core/platform/file_move.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

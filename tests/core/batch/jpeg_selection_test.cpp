@@ -1,10 +1,10 @@
-#include "batch/jpeg_selection.h"
+#include "core/batch/jpeg_selection.h"
 #include "batch_fakes.h"
-#include "errors.h"
+#include "core/errors.h"
 #include "file_helpers.h"
 #include "jpeg_fixtures.h"
-#include "platform/code_page.h"
-#include "platform/file_move.h"
+#include "core/platform/code_page.h"
+#include "core/platform/file_move.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
-#include "batch/rename_rules.h"
-#include "platform/code_page.h"
+#include "core/batch/rename_rules.h"
+#include "core/platform/code_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "batch/batch_renames.h"
+#include "core/batch/batch_renames.h"
 #include "batch_fakes.h"
 #include "file_helpers.h"
-#include "platform/code_page.h"
-#include "platform/file_move.h"
+#include "core/platform/code_page.h"
+#include "core/platform/file_move.h"
 
 #include <gtest/gtest.h>
 

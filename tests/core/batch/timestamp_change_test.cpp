@@ -1,8 +1,8 @@
-#include "batch/timestamp_change.h"
+#include "core/batch/timestamp_change.h"
 #include "batch_fakes.h"
 #include "file_helpers.h"
-#include "platform/file_times.h"
-#include "platform/time_zone.h"
+#include "core/platform/file_times.h"
+#include "core/platform/time_zone.h"
 
 #include <ctime>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
-#include "browse/file_list_model.h"
+#include "core/browse/file_list_model.h"
 
-#include "platform/code_page.h"
-#include "platform/directory_reader.h"
+#include "core/platform/code_page.h"
+#include "core/platform/directory_reader.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>

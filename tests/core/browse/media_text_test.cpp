@@ -1,7 +1,7 @@
-#include "browse/media_text.h"
-#include "browse/preview.h"
-#include "fullscreen/navigation.h"
-#include "fullscreen/shortcut_code.h"
+#include "core/browse/media_text.h"
+#include "core/browse/preview.h"
+#include "core/fullscreen/navigation.h"
+#include "core/fullscreen/shortcut_code.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "app/error_text.h"
-#include "browse/preview.h"
-#include "browse/text_preview.h"
-#include "errors.h"
-#include "imaging/fit_rect.h"
-#include "imaging/picture_loader.h"
+#include "core/app/error_text.h"
+#include "core/browse/preview.h"
+#include "core/browse/text_preview.h"
+#include "core/errors.h"
+#include "core/imaging/fit_rect.h"
+#include "core/imaging/picture_loader.h"
 #include "imaging/test_pictures.h" // tests/core
 #include "platform/scratch_folder.h"
 

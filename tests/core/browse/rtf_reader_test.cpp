@@ -1,4 +1,4 @@
-#include "browse/rtf_reader.h"
+#include "core/browse/rtf_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "browse/text_preview.h"
-#include "errors.h"
+#include "core/browse/text_preview.h"
+#include "core/errors.h"
 #include "imaging/test_pictures.h" // tests/core
 #include "platform/scratch_folder.h"
 

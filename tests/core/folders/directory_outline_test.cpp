@@ -1,9 +1,9 @@
-#include "errors.h"
-#include "folders/directory_outline.h"
-#include "folders/folder_reader.h"
-#include "folders/volume_switch.h"
+#include "core/errors.h"
+#include "core/folders/directory_outline.h"
+#include "core/folders/folder_reader.h"
+#include "core/folders/volume_switch.h"
 #include "platform/scratch_folder.h"
-#include "platform/volumes.h"
+#include "core/platform/volumes.h"
 
 #include <gtest/gtest.h>
 

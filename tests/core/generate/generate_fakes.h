@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ui_ports.h"
-#include "browse/file_list_port.h"
+#include "core/app/ui_ports.h"
+#include "core/browse/file_list_port.h"
 
 // Relative, so that the window tests and benchmarks that include this file
 // find it too.

@@ -1,10 +1,10 @@
-#include "errors.h"
+#include "core/errors.h"
 #include "generate/generate_fakes.h"
-#include "generate/icon_extraction.h"
+#include "core/generate/icon_extraction.h"
 #include "generate/icon_test_files.h"
-#include "imaging/icon_file.h"
-#include "imaging/icon_source.h"
-#include "imaging/icon_writers.h"
+#include "core/imaging/icon_file.h"
+#include "core/imaging/icon_source.h"
+#include "core/imaging/icon_writers.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>

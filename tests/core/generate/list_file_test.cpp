@@ -1,7 +1,7 @@
-#include "errors.h"
+#include "core/errors.h"
 #include "generate/generate_fakes.h"
-#include "generate/list_file.h"
-#include "generate/list_format.h"
+#include "core/generate/list_file.h"
+#include "core/generate/list_format.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "errors.h"
-#include "imaging/bmp_decoder.h"
+#include "core/errors.h"
+#include "core/imaging/bmp_decoder.h"
 #include "imaging/test_pictures.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "errors.h"
+#include "core/errors.h"
 #include "generate/icon_test_files.h"
-#include "imaging/icon_choice.h"
-#include "imaging/icon_file.h"
-#include "imaging/icon_image.h"
-#include "imaging/icon_source.h"
+#include "core/imaging/icon_choice.h"
+#include "core/imaging/icon_file.h"
+#include "core/imaging/icon_image.h"
+#include "core/imaging/icon_source.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>

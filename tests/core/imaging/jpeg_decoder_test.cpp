@@ -1,6 +1,6 @@
-#include "app/error_text.h"
-#include "errors.h"
-#include "imaging/jpeg_decoder.h"
+#include "core/app/error_text.h"
+#include "core/errors.h"
+#include "core/imaging/jpeg_decoder.h"
 #include "imaging/test_pictures.h"
 #include "platform/scratch_folder.h"
 

@@ -1,5 +1,5 @@
-#include "platform/shown_name.h"
-#include "platform/single_instance.h"
+#include "core/platform/shown_name.h"
+#include "core/platform/single_instance.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/whole_file.h"
+#include "core/platform/whole_file.h"
 
-#include "errors.h"
+#include "core/errors.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>

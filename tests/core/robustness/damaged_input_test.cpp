@@ -11,14 +11,14 @@
 // HARPOLY_DAMAGE_FOLDER=<folder> also feeds every file of a folder through the
 // two JPEG readers.
 
-#include "batch/jpeg_size_reader.h"
-#include "browse/rtf_reader.h"
-#include "errors.h"
-#include "imaging/bmp_decoder.h"
-#include "imaging/jpeg_decoder.h"
+#include "core/batch/jpeg_size_reader.h"
+#include "core/browse/rtf_reader.h"
+#include "core/errors.h"
+#include "core/imaging/bmp_decoder.h"
+#include "core/imaging/jpeg_decoder.h"
 #include "imaging/test_pictures.h"
 #include "platform/scratch_folder.h"
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings/comma_text.h"
+#include "core/settings/comma_text.h"
 
 #include <gtest/gtest.h>
 

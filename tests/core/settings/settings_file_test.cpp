@@ -1,8 +1,8 @@
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
-#include "errors.h"
+#include "core/errors.h"
 #include "platform/scratch_folder.h"
-#include "settings/ini_file.h"
+#include "core/settings/ini_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "settings/settings_location.h"
+#include "core/settings/settings_location.h"
 
-#include "platform/folders.h"
+#include "core/platform/folders.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
