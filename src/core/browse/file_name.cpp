@@ -5,11 +5,18 @@
 namespace harpoly {
 
 std::string FileExtLower(std::string_view name, const CodePage& cp) {
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos) {
-        return {};
+    // Walk whole characters: under CP932 the second byte of a double-byte
+    // character may be 0x5C ("\\"), which is not a separator there.
+    std::size_t dot = std::string_view::npos;
+    for (std::size_t at = 0; at < name.size(); at += cp.charLength(name, at)) {
+        const char c = name[at];
+        if (c == '.') {
+            dot = at;
+        } else if (c == '\\' || c == '/' || c == ':') {
+            dot = std::string_view::npos;
+        }
     }
-    if (name.find_first_of("\\/:", dot) != std::string_view::npos) {
+    if (dot == std::string_view::npos) {
         return {};
     }
     return cp.lower(name.substr(dot));
