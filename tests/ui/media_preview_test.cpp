@@ -42,6 +42,7 @@ class MediaPreviewTest : public QObject {
     }
 
     static void press(Windows& w, MediaPlayer::Button b) { w.ta->MPC->button(b)->click(); }
+    static QTimer* timer(Windows& w) { return w.ta->findChild<QTimer*>(QStringLiteral("TM")); }
 
 private slots:
     void initTestCase() {
@@ -70,7 +71,7 @@ private slots:
         // The slider is as wide as the resize rule makes it for the preview area.
         QTRY_COMPARE(w->ta->MPt->width(),
                      w->ta->BOX->width() >= 420 ? 300 : w->ta->BOX->width() - 120);
-        QVERIFY(w->ta->TM->isActive());
+        QVERIFY(timer(*w)->isActive());
         QVERIFY(!w->ta->MPC->isPlaying()); // pM clear: stopped at the start
         QVERIFY(w->ta->mediaOpen());
         // Every button is enabled whatever the state.
@@ -106,10 +107,10 @@ private slots:
         auto w = windowWith({"clip.mpg"});
         w->click("clip.mpg");
         press(*w, MediaPlayer::Button::Play);
-        QVERIFY(w->ta->TM->isActive());
+        QVERIFY(timer(*w)->isActive());
         QVERIFY(QTest::qWaitFor([&] { return w->ta->MPt->value() >= 2; }, kWait));
         press(*w, MediaPlayer::Button::Stop);
-        QVERIFY(!w->ta->TM->isActive());
+        QVERIFY(!timer(*w)->isActive());
         const auto at = w->ta->MPC->position();
         const QString shown = w->elapsed();
         QVERIFY(at >= 2000);
@@ -118,7 +119,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->position() > at + 300; }, kWait));
 
         press(*w, MediaPlayer::Button::Back);
-        QVERIFY(!w->ta->TM->isActive());
+        QVERIFY(!timer(*w)->isActive());
         QCOMPARE(w->ta->MPt->value(), 0);
         QCOMPARE(w->ta->MPC->position(), 0);
         QVERIFY(!w->ta->MPC->isPlaying());
@@ -156,7 +157,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->atEnd(); }, kWait));
         QTRY_COMPARE_WITH_TIMEOUT(w->elapsed(), QStringLiteral(" 経過時間 00:02"), kWait);
         QCOMPARE(w->ta->MPt->value(), 2);
-        QVERIFY(w->ta->TM->isActive());
+        QVERIFY(timer(*w)->isActive());
         // Another file closes the media and empties the panel.
         w->click("short.mpg");
         QCOMPARE(w->elapsed(), QString());
@@ -189,7 +190,7 @@ private slots:
             QCOMPARE(w->info(),
                      QStringLiteral(" エラーが発生しました。 ( 取り扱えないマルチメディア )"));
             QVERIFY(!w->ta->MPP->isVisible());
-            QVERIFY(!w->ta->TM->isActive());
+            QVERIFY(!timer(*w)->isActive());
             QVERIFY(!w->ta->mediaOpen());
             return;
         }

@@ -13,6 +13,7 @@
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
+#include "ui/browse/previewer.h"
 #include "ui/fullscreen/tfull.h"
 #include "core/settings/comma_text.h"
 #include "core/settings/settings.h"
@@ -99,7 +100,6 @@ TA::TA(TAPaths paths, QWidget* parent) : QWidget(parent), paths_(std::move(paths
 
     FormCreate();
     connectSignals();
-    connectMedia();
 }
 
 TA::~TA() = default;
@@ -155,12 +155,13 @@ void TA::buildMiddle() {
     FL->setMinimumWidth(20);
 
     BOX = new PreviewBox(c_splitter);
-    IMG = BOX->IMG;
-    TXT = BOX->TXT;
-    MPP = BOX->MPP;
-    MPC = BOX->MPC;
-    MPt = BOX->MPt;
-    PB = BOX->PB;
+    IMG = BOX->picturePane();
+    TXT = BOX->textPane();
+    MPP = BOX->mediaPanel();
+    MPC = BOX->player();
+    MPt = BOX->slider();
+    PB = BOX->progressBar();
+    previewer_ = std::make_unique<Previewer>(*BOX, *this, static_cast<PreviewStatus&>(*this));
 
     c_splitter->setStretchFactor(0, 0);
     c_splitter->setStretchFactor(1, 1);
@@ -208,10 +209,6 @@ void TA::buildMenuAndTimer() {
     }
     N9->setText(QStringLiteral("閉じる\t") + qs(keyName(27)));
     N9->setData(27);
-
-    TM = new QTimer(this);
-    TM->setObjectName(QStringLiteral("TM"));
-    TM->setInterval(500);
 }
 
 void TA::setMenuShortcut(int index, ShortcutCode code) {
@@ -297,7 +294,7 @@ void TA::FormCreate() {
     displayFolder_.clear();
     outputFolder_ = paths_.defaultFolder;
     setWindowTitle(QString::fromUtf8(kAppTitle));
-    lists_ = CategoryLists{};
+    previewer_->setCategoryLists({});
     try {
         if (!fileExists(paths_.settingsPath)) {
             SeedSettingsFile(paths_.settingsPath);
@@ -329,7 +326,7 @@ void TA::applySettings(const Settings& s) {
     c_splitter->setSizes({s.FL_W, std::max(1, c_splitter->width() - s.FL_W)});
     outputFolder_ = s.Work;
     setDisplayFolder(s.Dir);
-    lists_ = CategoryLists{s.Txt, s.WM, s.Img};
+    previewer_->setCategoryLists(CategoryLists{s.Txt, s.WM, s.Img});
 
     QStringList entries;
     for (const std::string& ext : s.Ext) {
@@ -382,7 +379,7 @@ void TA::FormResize() {
 }
 
 void TA::FormClose() {
-    lists_ = CategoryLists{};
+    previewer_->setCategoryLists({});
     SaveSettings(paths_.settingsPath, currentSettings(), isMaximized());
 }
 
@@ -426,11 +423,44 @@ void TA::setOutputFolder(const std::string& folder) {
 }
 
 bool TA::mediaOpen() const {
-    return MPC->isOpen();
+    return previewer_->mediaOpen();
 }
 
-void TA::closeMedia() {
-    MPC->close();
+// ---------------------------------------------------------------- preview
+
+void TA::FLClick() {
+    FL->setFocus();
+    const FileListItemModel& list = *listModel_;
+    std::optional<std::string> current;
+    if (list.count() > 0 && list.currentIndex() >= 0) {
+        current = SelectedName(-1);
+    }
+    previewer_->previewEntry({displayFolder_, current, PV->isChecked(), pM->isChecked()});
+}
+
+void TA::previewCurrent() {
+    runReported([this] { FLClick(); });
+}
+
+void TA::SetInfoText(const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    SF->setText(1, shown);
+    if (fullScreenOn()) {
+        full_->setStatusText(1, shown);
+    }
+}
+
+void TA::showElapsed(const QString& text) {
+    SF->setText(2, text);
+    if (fullScreenOn()) {
+        full_->setStatusText(2, text);
+    }
+}
+
+void TA::showFullScreenName(const QString& text) {
+    if (fullScreenOn()) {
+        full_->setStatusText(0, text);
+    }
 }
 
 bool TA::fullScreenOn() const {

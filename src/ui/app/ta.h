@@ -2,6 +2,7 @@
 
 #include "ui/app/main_services.h"
 #include "ui/app/tool_tabs.h"
+#include "ui/browse/preview_status.h"
 #include "core/app/ui_ports.h"
 #include "core/browse/category_lists.h"
 #include "core/settings/shortcut_code.h"
@@ -37,6 +38,7 @@ class MediaPlayer;
 class MessageBoxPrompter;
 class PanelBar;
 class PreviewBox;
+class Previewer;
 class TFull;
 class THK;
 
@@ -55,7 +57,7 @@ struct TAPaths {
 };
 
 // The main window.
-class TA : public QWidget, public MainServices, private BusyIndicator {
+class TA : public QWidget, public MainServices, private BusyIndicator, private PreviewStatus {
     Q_OBJECT
 public:
     // Builds the window and runs FormCreate. `paths` is injectable so that
@@ -94,7 +96,6 @@ public:
     QAction* N2 = nullptr;
     QAction* N3 = nullptr;
     QAction* N9 = nullptr;
-    QTimer* TM = nullptr;
 
     // ---- application events and form events
     void FormCreate();
@@ -111,11 +112,6 @@ public:
     void FLClick();
     void SetInfoText(const std::string& text);
     void BExtChange();
-
-    // ---- media playback (browse/ta_media.cpp)
-    void MPCClick(int button); // a MediaPlayer::Button
-    void MPtChange();
-    void TMTimer();
 
     // ---- full-screen view (fullscreen/ta_fullscreen.cpp)
     void N1Click();
@@ -141,13 +137,9 @@ public:
     const std::string& programFolderPath() const { return paths_.programFolder; }
     void setDisplayFolder(const std::string& folder);
     void setOutputFolder(const std::string& folder);
-    const CategoryLists& categoryLists() const { return lists_; }
     // Whether the media player has a file open; the activation leaves the
     // list alone meanwhile.
     bool mediaOpen() const;
-    // Closes the media file in the player, if one is open (the device is
-    // released); run by every preview and by the busy indicator.
-    void closeMedia();
     // Whether the preview box sits on the full-screen window.
     bool fullScreenOn() const;
     // The shortcut codes of N1, N2, N3 (index 0 to 2).
@@ -200,10 +192,7 @@ private:
     void onViewSelectionChanged();
     // N1 and N2: the entry `step` gives becomes current, from the top left.
     void stepEntry(int (*step)(int current, int count));
-    void showPicture(const DecodedPicture& picture);
-    void openMediaPreview(const std::string& path, const std::string& sizeText);
     void connectSignals();
-    void connectMedia();
     void connectFullScreen();
     void returnPreviewArea();
 
@@ -212,10 +201,13 @@ private:
     void step() override;
     void end() override;
 
+    // PreviewStatus
+    void showElapsed(const QString& text) override;
+    void showFullScreenName(const QString& text) override;
+
     TAPaths paths_;
     std::string displayFolder_;
     std::string outputFolder_;
-    CategoryLists lists_;
     std::array<ShortcutCode, 3> shortcuts_{13, 8, 45};
     bool syncingView_ = false;
     // The list's current row when the mouse was last pressed on it.
@@ -227,6 +219,7 @@ private:
     QList<int> savedSplitterSizes_;
 
     std::unique_ptr<FileListItemModel> listModel_;
+    std::unique_ptr<Previewer> previewer_;
     std::unique_ptr<MessageBoxPrompter> boxPrompter_;
     Prompter* testPrompter_ = nullptr;
     std::vector<ToolTab> tabs_;

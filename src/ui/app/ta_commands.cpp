@@ -8,6 +8,7 @@
 #include "core/app/window_rules.h"
 #include "ui/browse/file_list_item_model.h"
 #include "ui/browse/preview_box.h"
+#include "ui/browse/previewer.h"
 #include "ui/folders/folder_chooser.h"
 #include "ui/fullscreen/tfull.h"
 #include "ui/fullscreen/thk.h"
@@ -141,9 +142,7 @@ void TA::EndBusy() {
 }
 
 void TA::begin(int steps) {
-    BOX->clearPanes(); // picture dropped, media panel and text hidden and emptied
-    closeMedia();
-    TM->stop();
+    previewer_->stopPreview();
     BOX->setBusyColour(true);
     PB->setRange(0, steps);
     PB->setValue(0);

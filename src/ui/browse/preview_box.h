@@ -20,12 +20,12 @@ class PreviewBox : public QScrollArea {
 public:
     explicit PreviewBox(QWidget* parent = nullptr);
 
-    ImagePane* IMG = nullptr;
-    QTextEdit* TXT = nullptr;
-    QWidget* MPP = nullptr;
-    MediaPlayer* MPC = nullptr; // draws its video on MPP
-    QSlider* MPt = nullptr;
-    QProgressBar* PB = nullptr;
+    ImagePane* picturePane() const { return picture_; }     // IMG
+    QTextEdit* textPane() const { return text_; }           // TXT
+    QWidget* mediaPanel() const { return mediaPanel_; }     // MPP
+    MediaPlayer* player() const { return player_; }         // MPC, draws its video on MPP
+    QSlider* slider() const { return slider_; }             // MPt
+    QProgressBar* progressBar() const { return progress_; } // PB
 
     // Hides the picture, text and media panes and empties the picture and
     // the text.
@@ -40,6 +40,12 @@ public:
 
 private:
     QWidget* surface_ = nullptr;
+    ImagePane* picture_ = nullptr;
+    QTextEdit* text_ = nullptr;
+    QWidget* mediaPanel_ = nullptr;
+    MediaPlayer* player_ = nullptr;
+    QSlider* slider_ = nullptr;
+    QProgressBar* progress_ = nullptr;
     bool busy_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
+#include "ui/browse/previewer.h"
 #include "core/fullscreen/navigation.h"
 #include "ui/fullscreen/tfull.h"
 #include "ui/fullscreen/thk.h"
@@ -111,9 +112,7 @@ void TA::BFClick() {
     // below, when the area already sits on the full-screen window.
     PV->setChecked(false);
     pM->setChecked(true);
-    BOX->clearPanes();
-    closeMedia();
-    TM->stop();
+    previewer_->stopPreview();
     // A stand-in keeps the area's place in the main window, and the list
     // keeps its width.
     savedSplitterSizes_ = c_splitter->sizes();
@@ -186,9 +185,7 @@ void TA::returnPreviewArea() {
     if (!fullScreenOn()) {
         return;
     }
-    BOX->clearPanes(); // no video keeps playing while the area moves
-    closeMedia();
-    TM->stop();
+    previewer_->stopPreview(); // no video keeps playing while the area moves
     full_->releasePreviewArea();
     if (auto* place = c_splitter->findChild<QWidget*>(QStringLiteral("BOX_place"))) {
         delete c_splitter->replaceWidget(c_splitter->indexOf(place), BOX);
