@@ -1,9 +1,9 @@
 // Full-screen view: entering and leaving, stepping through the list with the
 // menu keys, the picture modes and their scrolling, and the ways out.
+#include "media_fixtures.h"
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
-#include "media_fixtures.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(w.full->statusText(3), QStringLiteral(" 右クリックで操作"));
         QVERIFY(w.ta->IMG->isVisible());
 
-        w.ta->N1->trigger();
+        w.item("N1")->trigger();
         QCOMPARE(fullName(w), QStringLiteral(" d.mpg"));
         QVERIFY(w.ta->MPC->isPlaying());
         // Stretched over the whole preview area, under the buttons.
@@ -102,16 +102,16 @@ private slots:
         w.ta->MPt->setValue(2);
         QVERIFY(w.ta->MPC->isPlaying());
 
-        w.ta->N1->trigger(); // on the last entry: the first
+        w.item("N1")->trigger(); // on the last entry: the first
         QCOMPARE(fullName(w), QStringLiteral(" a.bmp"));
         QCOMPARE(w.full->statusText(2), QString()); // the elapsed panel emptied
-        w.ta->N2->trigger();                        // on the first entry: the last
+        w.item("N2")->trigger();                    // on the first entry: the last
         QCOMPARE(fullName(w), QStringLiteral(" d.mpg"));
-        w.ta->N2->trigger();
-        w.ta->N2->trigger();
+        w.item("N2")->trigger();
+        w.item("N2")->trigger();
         QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
 
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
         QVERIFY(!w.ta->fullScreenOn());
         QVERIFY(w.ta->isEnabled());
         QVERIFY(!w.full->isVisible());
@@ -146,12 +146,12 @@ private slots:
     void anEmptyListHasNothingToShow() {
         Windows w;
         enter(w);
-        w.ta->N1->trigger();
+        w.item("N1")->trigger();
         QCOMPARE(w.full->statusText(1), QStringLiteral(" ファイルが指定されていません"));
         QCOMPARE(fullName(w), QStringLiteral(" ")); // no file: the name panel keeps its text
-        w.ta->N2->trigger();
+        w.item("N2")->trigger();
         QCOMPARE(w.full->statusText(1), QStringLiteral(" ファイルが指定されていません"));
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
     }
 
     void functionKeysDoNothingUnlessMadeMenuKeys() {
@@ -164,21 +164,21 @@ private slots:
         QVERIFY(w.ta->fullScreenOn());
         QVERIFY(w.ta->findChildren<QWidget*>(QStringLiteral("TFolder")).isEmpty());
         // F9 made the next-file key acts as that item.
-        w.ta->setMenuShortcut(0, 120);
+        w.ta->fullScreenMenu().setShortcut(0, 120);
         key(w, Qt::Key_F9);
         QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
         key(w, Qt::Key_Return); // no longer a menu key
         QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
         // A key given to two items acts for the first of them.
-        w.ta->setMenuShortcut(1, 120);
+        w.ta->fullScreenMenu().setShortcut(1, 120);
         key(w, Qt::Key_F9);
         QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
         // Escape made the next-file key steps; leaving goes through the menu.
-        w.ta->setMenuShortcut(0, 27);
+        w.ta->fullScreenMenu().setShortcut(0, 27);
         key(w, Qt::Key_Escape);
         QCOMPARE(fullName(w), QStringLiteral(" d.mpg"));
         QVERIFY(w.ta->fullScreenOn());
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
         QVERIFY(!w.ta->fullScreenOn());
     }
 
@@ -250,17 +250,17 @@ private slots:
 
     void theMenuShowsItsKeysByName() {
         Windows w(fillFolder);
-        QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tEnter"));
-        QCOMPARE(w.ta->N2->text(), QStringLiteral("戻る\tBkSp"));
-        QCOMPARE(w.ta->N3->text(), QStringLiteral("表示切替\tIns"));
-        QCOMPARE(w.ta->N9->text(), QStringLiteral("閉じる\tEsc"));
+        QCOMPARE(w.item("N1")->text(), QStringLiteral("進む\tEnter"));
+        QCOMPARE(w.item("N2")->text(), QStringLiteral("戻る\tBkSp"));
+        QCOMPARE(w.item("N3")->text(), QStringLiteral("表示切替\tIns"));
+        QCOMPARE(w.item("N9")->text(), QStringLiteral("閉じる\tEsc"));
         enter(w);
         QWidget* on = w.ta->BOX->viewport();
         QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), on->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(on, &e);
-        QTRY_VERIFY(w.ta->POP->isVisible());
-        w.ta->POP->close();
-        w.ta->N9->trigger();
+        QTRY_VERIFY(w.ta->findChild<QMenu*>("POP")->isVisible());
+        w.ta->findChild<QMenu*>("POP")->close();
+        w.item("N9")->trigger();
     }
 
     void closingTheProgramInFullScreenView() {

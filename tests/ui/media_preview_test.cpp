@@ -1,9 +1,9 @@
 // Media in the main window: the information line, the slider, the buttons,
 // the position timer and the elapsed-time panel, and media that cannot play.
-#include "ui/browse/media_player.h"
 #include "core/browse/preview.h"
-#include "ui/browse/preview_box.h"
 #include "media_fixtures.h"
+#include "ui/browse/media_player.h"
+#include "ui/browse/preview_box.h"
 #include "window_fixture.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The shortcut-key dialog: the fields, the keys the dialog takes itself,
 // confirming and cancelling, and the keys' life in the menu and the settings.
+#include "media_fixtures.h"
 #include "ui/fullscreen/hot_key_edit.h"
 #include "ui/fullscreen/key_codes.h"
-#include "media_fixtures.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -51,12 +51,12 @@ private slots:
         QTest::keyClick(w.hk->HK1, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(w.hk->HK1->key(), 16423);
         QCOMPARE(w.hk->HK1->text(), QStringLiteral("Ctrl+Right"));
-        QCOMPARE(w.ta->menuShortcut(0), 13); // not before confirming
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 13); // not before confirming
         QTest::mouseClick(w.hk->BHKent, Qt::LeftButton);
         QVERIFY(!w.hk->isVisible());
         QVERIFY(w.ta->isEnabled());
-        QCOMPARE(w.ta->menuShortcut(0), 16423);
-        QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tCtrl+Right"));
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 16423);
+        QCOMPARE(w.item("N1")->text(), QStringLiteral("進む\tCtrl+Right"));
 
         // In full-screen view Ctrl+Right steps forward and Enter no longer does.
         w.ta->BF->click();
@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(w.full->statusText(0), QStringLiteral(" 1.txt"));
         QTest::keyClick(on, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(w.full->statusText(0), QStringLiteral(" 2.txt"));
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
 
         w.ta->close();
         QSettings ini(w.settingsFile(), QSettings::IniFormat);
@@ -113,12 +113,12 @@ private slots:
         QTest::keyClick(w.hk->BHKent, Qt::Key_Return);
         QTest::keyClick(w.hk->BHKent, Qt::Key_Space);
         QVERIFY(w.hk->isVisible());
-        QCOMPARE(w.ta->menuShortcut(1), 8);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(1), 8);
         QCOMPARE(w.hk->HK1->key(), 13);
 
         w.hk->BHKent->click();
-        QCOMPARE(w.ta->menuShortcut(1), 32);
-        QCOMPARE(w.ta->menuShortcut(2), 0x2000 | 0x8000 | 'A');
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(1), 32);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(2), 0x2000 | 0x8000 | 'A');
     }
 
     void cancelKeepsTheOldKeys() {
@@ -127,7 +127,7 @@ private slots:
         QTest::keyClick(w.hk->HK1, Qt::Key_N);
         QCOMPARE(w.hk->HK1->text(), QStringLiteral("N"));
         w.hk->BHKesc->click();
-        QCOMPARE(w.ta->menuShortcut(0), 13);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 13);
         open(w);
         QCOMPARE(shown(w), (QStringList{"Enter", "BkSp", "Ins"}));
         // The window manager's close counts as cancel and enables the main window.
@@ -135,7 +135,7 @@ private slots:
         w.hk->close();
         QVERIFY(!w.hk->isVisible());
         QVERIFY(w.ta->isEnabled());
-        QCOMPARE(w.ta->menuShortcut(0), 13);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 13);
     }
 
     void keyCodesOfQtKeys() {

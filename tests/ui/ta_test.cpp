@@ -1,19 +1,20 @@
 // The main window on temporary program and display folders: creation from
 // the settings file, the activation, the preview of each kind, the key
 // handler, the prompts, the resize rule and the save at close.
+#include "core/app/ui_ports.h"
+#include "core/settings/settings.h"
+#include "main_window_rig.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/panel_bar.h"
 #include "ui/app/ta.h"
-#include "core/app/ui_ports.h"
 #include "ui/app/windows_key_code.h"
 #include "ui/browse/file_list_item_model.h"
 #include "ui/browse/image_pane.h"
 #include "ui/browse/preview_box.h"
 #include "ui/fullscreen/tfull.h"
 #include "ui/fullscreen/thk.h"
-#include "main_window_rig.h"
-#include "core/settings/settings.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
@@ -136,7 +137,7 @@ void TATest::firstStartSeedsSettingsAndFilter() {
     for (int i = 0; i < 9; ++i) {
         QCOMPARE(w.ta->Utility->tabText(i), captions[i]);
     }
-    QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tEnter"));
+    QCOMPARE(w.ta->findChild<QAction*>("N1")->text(), QStringLiteral("進む\tEnter"));
 }
 
 void TATest::activationFillsListAndPreviewsFirstFile() {

@@ -8,9 +8,11 @@
 #include "ui/app/harpoly_application.h"
 #include "ui/app/ta.h"
 #include "ui/browse/file_list_item_model.h"
+#include "ui/fullscreen/full_screen_menu.h"
 #include "ui/fullscreen/tfull.h"
 #include "ui/fullscreen/thk.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QListView>
@@ -96,6 +98,8 @@ public:
             ta->FL->setCurrentIndex(ta->FL->model()->index(r, 0));
         }
     }
+    // An item of the full-screen menu.
+    QAction* item(const char* name) const { return ta->findChild<QAction*>(name); }
     QString currentName() const {
         const int i = ta->fileListModel().currentIndex();
         return i < 0 ? QString() : QString::fromStdString(ta->fileListModel().name(i));

@@ -4,19 +4,22 @@
 
 #include "core/app/activation.h"
 #include "core/app/error_text.h"
-#include "ui/app/harpoly_application.h"
 #include "core/app/key_names.h"
+#include "core/app/window_rules.h"
+#include "core/settings/comma_text.h"
+#include "core/settings/settings.h"
+#include "ui/app/harpoly_application.h"
 #include "ui/app/message_box_prompter.h"
 #include "ui/app/panel_bar.h"
-#include "core/app/window_rules.h"
 #include "ui/browse/file_list_item_model.h"
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
 #include "ui/browse/previewer.h"
+#include "ui/fullscreen/full_screen_menu.h"
+#include "ui/fullscreen/full_screen_mode.h"
 #include "ui/fullscreen/tfull.h"
-#include "core/settings/comma_text.h"
-#include "core/settings/settings.h"
+#include "ui/fullscreen/thk.h"
 #include "ui/ui_font.h"
 
 #include <QAction>
@@ -95,7 +98,7 @@ TA::TA(TAPaths paths, QWidget* parent) : QWidget(parent), paths_(std::move(paths
     buildToolStrip();
     root->addWidget(Utility);
 
-    buildMenuAndTimer();
+    menu_ = std::make_unique<FullScreenMenu>(this);
     boxPrompter_ = std::make_unique<MessageBoxPrompter>(this);
 
     FormCreate();
@@ -107,7 +110,31 @@ TA::~TA() = default;
 void TA::setSecondaryWindows(TFull* full, THK* hk) {
     full_ = full;
     hk_ = hk;
-    connectFullScreen();
+    // The main window is disabled while either window is shown, and a widget
+    // disables its children with it, child windows included: so neither may
+    // be a child of the main window. Their owner (start-up) keeps them.
+    for (QWidget* window : {static_cast<QWidget*>(full_), static_cast<QWidget*>(hk_)}) {
+        if (window != nullptr && window->parentWidget() == this) {
+            window->setParent(nullptr, window->windowFlags());
+        }
+    }
+    if (full_ != nullptr) {
+        FullScreenMode::MainWindowParts parts;
+        parts.window = this;
+        parts.previewOff = PV;
+        parts.autoPlay = pM;
+        parts.splitter = c_splitter;
+        parts.box = BOX;
+        parts.previewer = previewer_.get();
+        parts.list = listModel_.get();
+        parts.previewCurrentEntry = [this] { FLClick(); };
+        parts.makeEntryCurrent = [this](int index) { setCurrentItem(index); };
+        fullScreen_ = new FullScreenMode(std::move(parts), *full_, *menu_);
+    }
+    if (hk_ != nullptr) {
+        hk_->setKeyStore([this](int index) { return menu_->shortcut(index); },
+                         [this](int index, ShortcutCode code) { menu_->setShortcut(index, code); });
+    }
 }
 
 // ---------------------------------------------------------------- layout
@@ -191,38 +218,6 @@ void TA::buildToolStrip() {
     Utility->setCurrentIndex(0);
 }
 
-void TA::buildMenuAndTimer() {
-    POP = new QMenu(this);
-    POP->setObjectName(QStringLiteral("POP"));
-    const auto addItem = [this](const char* name, const char* caption) {
-        auto* action = POP->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setIconVisibleInMenu(false);
-        return action;
-    };
-    N1 = addItem("N1", "進む");
-    N2 = addItem("N2", "戻る");
-    N3 = addItem("N3", "表示切替");
-    N9 = addItem("N9", "閉じる");
-    for (int i = 0; i < 3; ++i) {
-        setMenuShortcut(i, shortcuts_[i]);
-    }
-    N9->setText(QStringLiteral("閉じる\t") + qs(keyName(27)));
-    N9->setData(27);
-}
-
-void TA::setMenuShortcut(int index, ShortcutCode code) {
-    static const char* const captions[] = {"進む", "戻る", "表示切替"};
-    QAction* items[] = {N1, N2, N3};
-    shortcuts_.at(index) = code;
-    // The key is shown by its name after a tab, as menus show shortcuts; the
-    // full-screen window dispatches the keys itself.
-    const std::string name = keyName(code);
-    items[index]->setText(QString::fromUtf8(captions[index]) +
-                          (name.empty() ? QString() : QStringLiteral("\t") + qs(name)));
-    items[index]->setData(static_cast<int>(code));
-}
-
 void TA::connectSignals() {
     connect(BI, &QPushButton::clicked, this, [this] { runReported([this] { BIClick(); }); });
     connect(BO, &QPushButton::clicked, this, [this] { runReported([this] { BOClick(); }); });
@@ -302,9 +297,9 @@ void TA::FormCreate() {
         Settings defaults;
         defaults.Work = paths_.defaultFolder;
         defaults.Dir = paths_.defaultFolder;
-        defaults.K1 = shortcuts_[0];
-        defaults.K2 = shortcuts_[1];
-        defaults.K3 = shortcuts_[2];
+        defaults.K1 = menu_->shortcut(0);
+        defaults.K2 = menu_->shortcut(1);
+        defaults.K3 = menu_->shortcut(2);
         applySettings(LoadSettings(paths_.settingsPath, defaults));
     } catch (...) {
         // The remaining creation steps are skipped: the window keeps its
@@ -337,9 +332,9 @@ void TA::applySettings(const Settings& s) {
     BExt->addItems(entries);
     BExt->setEditText(QStringLiteral("*.*"));
 
-    setMenuShortcut(0, s.K1);
-    setMenuShortcut(1, s.K2);
-    setMenuShortcut(2, s.K3);
+    menu_->setShortcut(0, s.K1);
+    menu_->setShortcut(1, s.K2);
+    menu_->setShortcut(2, s.K3);
 }
 
 Settings TA::currentSettings() const {
@@ -353,9 +348,9 @@ Settings TA::currentSettings() const {
     s.FL_W = FL->width();
     s.Work = outputFolder_;
     s.Dir = displayFolder_;
-    s.K1 = shortcuts_[0];
-    s.K2 = shortcuts_[1];
-    s.K3 = shortcuts_[2];
+    s.K1 = menu_->shortcut(0);
+    s.K2 = menu_->shortcut(1);
+    s.K3 = menu_->shortcut(2);
     return s;
 }
 
@@ -464,7 +459,13 @@ void TA::showFullScreenName(const QString& text) {
 }
 
 bool TA::fullScreenOn() const {
-    return full_ != nullptr && BOX->window() == full_;
+    return fullScreen_ != nullptr && fullScreen_->isOn();
+}
+
+void TA::BFClick() {
+    if (fullScreen_ != nullptr) {
+        fullScreen_->enter();
+    }
 }
 
 } // namespace harpoly::ui

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/app/main_services.h"
-#include "ui/app/tool_tabs.h"
-#include "ui/browse/preview_status.h"
 #include "core/app/ui_ports.h"
 #include "core/browse/category_lists.h"
 #include "core/settings/shortcut_code.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tool_tabs.h"
+#include "ui/browse/preview_status.h"
 
 #include <QWidget>
 #include <array>
@@ -33,6 +33,8 @@ struct DecodedPicture;
 namespace harpoly::ui {
 
 class FileListItemModel;
+class FullScreenMenu;
+class FullScreenMode;
 class ImagePane;
 class MediaPlayer;
 class MessageBoxPrompter;
@@ -91,11 +93,6 @@ public:
     PanelBar* SI = nullptr;
     PanelBar* SO = nullptr;
     QTabWidget* Utility = nullptr;
-    QMenu* POP = nullptr;
-    QAction* N1 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* N9 = nullptr;
 
     // ---- application events and form events
     void FormCreate();
@@ -112,13 +109,6 @@ public:
     void FLClick();
     void SetInfoText(const std::string& text);
     void BExtChange();
-
-    // ---- full-screen view (fullscreen/ta_fullscreen.cpp)
-    void N1Click();
-    void N2Click();
-    void N3Click();
-    void N9Click();
-    void SFClick();
 
     // ---- commands, prompts, busy indicator, folders
     bool ConfirmAction(const std::string& question, const std::string& caption,
@@ -142,9 +132,8 @@ public:
     bool mediaOpen() const;
     // Whether the preview box sits on the full-screen window.
     bool fullScreenOn() const;
-    // The shortcut codes of N1, N2, N3 (index 0 to 2).
-    ShortcutCode menuShortcut(int index) const { return shortcuts_.at(index); }
-    void setMenuShortcut(int index, ShortcutCode code);
+    // The full-screen menu with its changeable keys.
+    FullScreenMenu& fullScreenMenu() { return *menu_; }
     TFull* fullWindow() const { return full_; }
     THK* hotKeyDialog() const { return hk_; }
     FileListItemModel& fileListModel() { return *listModel_; }
@@ -184,17 +173,12 @@ private:
     void buildTopPanel();
     void buildMiddle();
     void buildToolStrip();
-    void buildMenuAndTimer();
     void applySettings(const Settings& settings);
     Settings currentSettings() const;
     void syncViewToModel();
     void onViewCurrentChanged(int row);
     void onViewSelectionChanged();
-    // N1 and N2: the entry `step` gives becomes current, from the top left.
-    void stepEntry(int (*step)(int current, int count));
     void connectSignals();
-    void connectFullScreen();
-    void returnPreviewArea();
 
     // BusyIndicator
     void begin(int steps) override;
@@ -208,18 +192,15 @@ private:
     TAPaths paths_;
     std::string displayFolder_;
     std::string outputFolder_;
-    std::array<ShortcutCode, 3> shortcuts_{13, 8, 45};
     bool syncingView_ = false;
     // The list's current row when the mouse was last pressed on it.
     int rowAtPress_ = -1;
     bool closed_ = false;
-    // The check boxes PV and pM as they were when full-screen view was entered.
-    bool savedPreviewOff_ = false;
-    bool savedAutoPlay_ = false;
-    QList<int> savedSplitterSizes_;
 
     std::unique_ptr<FileListItemModel> listModel_;
     std::unique_ptr<Previewer> previewer_;
+    std::unique_ptr<FullScreenMenu> menu_;
+    FullScreenMode* fullScreen_ = nullptr; // owned by this window, once the windows are attached
     std::unique_ptr<MessageBoxPrompter> boxPrompter_;
     Prompter* testPrompter_ = nullptr;
     std::vector<ToolTab> tabs_;
