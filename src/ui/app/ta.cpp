@@ -295,11 +295,11 @@ void TA::FormCreate() {
             SeedSettingsFile(paths_.settingsPath);
         }
         Settings defaults;
-        defaults.Work = paths_.defaultFolder;
-        defaults.Dir = paths_.defaultFolder;
-        defaults.K1 = menu_->shortcut(0);
-        defaults.K2 = menu_->shortcut(1);
-        defaults.K3 = menu_->shortcut(2);
+        defaults.outputFolder = paths_.defaultFolder;
+        defaults.displayFolder = paths_.defaultFolder;
+        defaults.nextKey = menu_->shortcut(0);
+        defaults.previousKey = menu_->shortcut(1);
+        defaults.pictureModeKey = menu_->shortcut(2);
         applySettings(LoadSettings(paths_.settingsPath, defaults));
     } catch (...) {
         // The remaining creation steps are skipped: the window keeps its
@@ -309,22 +309,23 @@ void TA::FormCreate() {
 }
 
 void TA::applySettings(const Settings& s) {
-    if (s.Max) {
+    if (s.maximised) {
         resize(650, 500);
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        resize(s.W, s.H);
+        resize(s.width, s.height);
     }
-    move(s.L, s.T);
-    PV->setChecked(s.Preview);
-    pM->setChecked(s.AutoPlay);
-    c_splitter->setSizes({s.FL_W, std::max(1, c_splitter->width() - s.FL_W)});
-    outputFolder_ = s.Work;
-    setDisplayFolder(s.Dir);
-    previewer_->setCategoryLists(CategoryLists{s.Txt, s.WM, s.Img});
+    move(s.left, s.top);
+    PV->setChecked(s.previewOff);
+    pM->setChecked(s.autoPlay);
+    c_splitter->setSizes({s.listWidth, std::max(1, c_splitter->width() - s.listWidth)});
+    outputFolder_ = s.outputFolder;
+    setDisplayFolder(s.displayFolder);
+    previewer_->setCategoryLists(
+        CategoryLists{s.textExtensions, s.mediaExtensions, s.imageExtensions});
 
     QStringList entries;
-    for (const std::string& ext : s.Ext) {
+    for (const std::string& ext : s.filterExtensions) {
         entries.append(QStringLiteral("*.") + qs(ext));
     }
     std::stable_sort(entries.begin(), entries.end(), lessIgnoringCase);
@@ -332,25 +333,25 @@ void TA::applySettings(const Settings& s) {
     BExt->addItems(entries);
     BExt->setEditText(QStringLiteral("*.*"));
 
-    menu_->setShortcut(0, s.K1);
-    menu_->setShortcut(1, s.K2);
-    menu_->setShortcut(2, s.K3);
+    menu_->setShortcut(0, s.nextKey);
+    menu_->setShortcut(1, s.previousKey);
+    menu_->setShortcut(2, s.pictureModeKey);
 }
 
 Settings TA::currentSettings() const {
     Settings s;
-    s.H = height();
-    s.W = width();
-    s.T = y();
-    s.L = x();
-    s.Preview = PV->isChecked();
-    s.AutoPlay = pM->isChecked();
-    s.FL_W = FL->width();
-    s.Work = outputFolder_;
-    s.Dir = displayFolder_;
-    s.K1 = menu_->shortcut(0);
-    s.K2 = menu_->shortcut(1);
-    s.K3 = menu_->shortcut(2);
+    s.height = height();
+    s.width = width();
+    s.top = y();
+    s.left = x();
+    s.previewOff = PV->isChecked();
+    s.autoPlay = pM->isChecked();
+    s.listWidth = FL->width();
+    s.outputFolder = outputFolder_;
+    s.displayFolder = displayFolder_;
+    s.nextKey = menu_->shortcut(0);
+    s.previousKey = menu_->shortcut(1);
+    s.pictureModeKey = menu_->shortcut(2);
     return s;
 }
 
