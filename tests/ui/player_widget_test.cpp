@@ -56,6 +56,23 @@ private:
     bool open_ = false;
 };
 
+// A shown 400 by 300 panel with a player on it, drawing its video on the
+// panel at `rect` (or on nothing, without `onDisplay`).
+struct OnPanel {
+    QWidget panel;
+    MediaPlayer player;
+    OnPanel(FakeEngine::Record& record, const QRect& rect, bool onDisplay = true)
+        : player(&panel, std::make_unique<FakeEngine>(record)) {
+        panel.resize(400, 300);
+        if (onDisplay) {
+            player.setDisplay(&panel);
+        }
+        player.setDisplayRect(rect);
+        // A hidden widget is told of its new size only once shown.
+        panel.show();
+    }
+};
+
 } // namespace
 
 class PlayerWidgetTest : public QObject {
@@ -91,49 +108,32 @@ private slots:
         QFETCH(bool, shown);
         FakeEngine::Record record;
         record.video = video;
-        QWidget panel;
-        panel.resize(400, 300);
-        MediaPlayer player(&panel, std::make_unique<FakeEngine>(record));
-        if (onDisplay) {
-            player.setDisplay(&panel);
-        }
-        player.setDisplayRect(QRect(10, 40, 320, 240));
-        panel.show();
-        player.open("a.mpg");
-        QCOMPARE(player.displaySurface()->isVisible(), shown);
-        player.close();
-        QVERIFY(!player.displaySurface()->isVisible());
+        OnPanel p(record, QRect(10, 40, 320, 240), onDisplay);
+        p.player.open("a.mpg");
+        QCOMPARE(p.player.displaySurface()->isVisible(), shown);
+        p.player.close();
+        QVERIFY(!p.player.displaySurface()->isVisible());
         QCOMPARE(record.calls.last(), QStringLiteral("close"));
     }
 
     void fillingTheDisplayFollowsItsSize() {
         FakeEngine::Record record;
-        QWidget panel;
-        panel.resize(400, 300);
-        MediaPlayer player(&panel, std::make_unique<FakeEngine>(record));
-        player.setDisplay(&panel);
-        player.setDisplayRect(QRect(10, 40, 320, 240));
-        panel.show(); // a hidden widget is told of its new size only once shown
-        QCOMPARE(player.displayRect(), QRect(10, 40, 320, 240));
-        player.setFillDisplay(true);
-        QCOMPARE(player.displayRect(), panel.rect());
-        panel.resize(600, 500);
-        QCOMPARE(player.displayRect(), QRect(0, 0, 600, 500));
-        player.setFillDisplay(false);
-        QCOMPARE(player.displayRect(), QRect(10, 40, 320, 240));
+        OnPanel p(record, QRect(10, 40, 320, 240));
+        QCOMPARE(p.player.displayRect(), QRect(10, 40, 320, 240));
+        p.player.setFillDisplay(true);
+        QCOMPARE(p.player.displayRect(), p.panel.rect());
+        p.panel.resize(600, 500);
+        QCOMPARE(p.player.displayRect(), QRect(0, 0, 600, 500));
+        p.player.setFillDisplay(false);
+        QCOMPARE(p.player.displayRect(), QRect(10, 40, 320, 240));
     }
 
     void aFrameEventDrawsTheEnginesFrame() {
         FakeEngine::Record record;
-        QWidget panel;
-        panel.resize(400, 300);
-        MediaPlayer player(&panel, std::make_unique<FakeEngine>(record));
-        player.setDisplay(&panel);
-        player.setDisplayRect(QRect(10, 40, 64, 48));
-        panel.show();
-        player.open("a.mpg");
+        OnPanel p(record, QRect(10, 40, 64, 48));
+        p.player.open("a.mpg");
         const auto centre = [&] {
-            const QImage shown = player.displaySurface()->grab().toImage();
+            const QImage shown = p.player.displaySurface()->grab().toImage();
             return shown.pixel(32, 24) & 0xFFFFFF;
         };
         QCOMPARE(centre(), 0u); // black until a frame comes

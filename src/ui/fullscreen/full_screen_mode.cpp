@@ -7,7 +7,7 @@
 #include "ui/browse/preview_box.h"
 #include "ui/browse/previewer.h"
 #include "ui/fullscreen/full_screen_menu.h"
-#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/full_screen_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,7 +51,8 @@ private:
 
 } // namespace
 
-FullScreenMode::FullScreenMode(MainWindowParts parts, TFull& window, FullScreenMenu& menu)
+FullScreenMode::FullScreenMode(MainWindowParts parts, FullScreenWindow& window,
+                               FullScreenMenu& menu)
     : QObject(parts.window), main_(std::move(parts)), window_(window) {
     window_.setMenu(menu.menu(), menu.items());
     const auto connectItem = [this, &menu](FullScreenMenu::Item item,
@@ -63,8 +64,10 @@ FullScreenMode::FullScreenMode(MainWindowParts parts, TFull& window, FullScreenM
     connectItem(FullScreenMenu::Previous, &FullScreenMode::showPreviousEntry);
     connectItem(FullScreenMenu::PictureMode, &FullScreenMode::togglePictureMode);
     connectItem(FullScreenMenu::Close, &FullScreenMode::leave);
-    connect(&window_, &TFull::statusBarClicked, this, [this] { runReported([this] { leave(); }); });
-    connect(&window_, &TFull::closeRequested, this, [this] { runReported([this] { leave(); }); });
+    connect(&window_, &FullScreenWindow::statusBarClicked, this,
+            [this] { runReported([this] { leave(); }); });
+    connect(&window_, &FullScreenWindow::closeRequested, this,
+            [this] { runReported([this] { leave(); }); });
     new BeforeClose(main_.window, this, [this] {
         if (isOn()) {
             restoreMainWindow();

@@ -14,7 +14,7 @@ class FileListPort;
 namespace harpoly::ui {
 
 class FullScreenMenu;
-class TFull;
+class FullScreenWindow;
 class PreviewBox;
 class Previewer;
 
@@ -46,7 +46,7 @@ public:
         std::function<void(int index)> makeEntryCurrent;
     };
 
-    FullScreenMode(MainWindowParts parts, TFull& window, FullScreenMenu& menu);
+    FullScreenMode(MainWindowParts parts, FullScreenWindow& window, FullScreenMenu& menu);
 
     bool isOn() const;
     // Both do nothing when the view already is on or off.
@@ -65,7 +65,7 @@ private:
     void returnPreviewArea();
 
     MainWindowParts main_;
-    TFull& window_;
+    FullScreenWindow& window_;
     QList<int> savedSplitterSizes_;
     bool savedPreviewOff_ = false;
     bool savedAutoPlay_ = false;
