@@ -33,6 +33,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 

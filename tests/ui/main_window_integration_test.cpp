@@ -110,7 +110,7 @@ struct Window : test::WindowRig {
 
 } // namespace
 
-class TAIntegrationTest : public QObject {
+class MainWindowIntegrationTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { startDir_ = QDir::currentPath(); }
@@ -138,13 +138,13 @@ private:
 
 // ---------------------------------------------------------------- chooser
 
-void TAIntegrationTest::displayChooserConfirmsFolder_data() {
+void MainWindowIntegrationTest::displayChooserConfirmsFolder_data() {
     QTest::addColumn<bool>("byKey");
     QTest::newRow("F7") << true;
     QTest::newRow("BI") << false;
 }
 
-void TAIntegrationTest::displayChooserConfirmsFolder() {
+void MainWindowIntegrationTest::displayChooserConfirmsFolder() {
     QFETCH(bool, byKey);
     Window w;
     for (const char* name : {"a0.txt", "b.txt"}) {
@@ -194,14 +194,14 @@ void TAIntegrationTest::displayChooserConfirmsFolder() {
     QTRY_VERIFY(chooser.isNull());
 }
 
-void TAIntegrationTest::displayChooserClosedChangesNothing_data() {
+void MainWindowIntegrationTest::displayChooserClosedChangesNothing_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Esc") << "Esc";
     QTest::newRow("B2") << "B2";
     QTest::newRow("close box") << "close";
 }
 
-void TAIntegrationTest::displayChooserClosedChangesNothing() {
+void MainWindowIntegrationTest::displayChooserClosedChangesNothing() {
     QFETCH(QString, how);
     Window w;
     QVERIFY(QDir().mkdir(QString::fromStdString(w.display + "sub")));
@@ -234,13 +234,13 @@ void TAIntegrationTest::displayChooserClosedChangesNothing() {
     QVERIFY(w.ta->fileList().isSelected(1));
 }
 
-void TAIntegrationTest::outputChooserChangesOnlyOutputLine_data() {
+void MainWindowIntegrationTest::outputChooserChangesOnlyOutputLine_data() {
     QTest::addColumn<bool>("byKey");
     QTest::newRow("F8") << true;
     QTest::newRow("BO") << false;
 }
 
-void TAIntegrationTest::outputChooserChangesOnlyOutputLine() {
+void MainWindowIntegrationTest::outputChooserChangesOnlyOutputLine() {
     QFETCH(bool, byKey);
     Window w;
     QVERIFY(QDir().mkdir(QString::fromStdString(w.output + "out")));
@@ -279,7 +279,7 @@ void TAIntegrationTest::outputChooserChangesOnlyOutputLine() {
 
 // ---------------------------------------------------------------- batch tabs
 
-void TAIntegrationTest::renameTabRunsOverSelection_data() {
+void MainWindowIntegrationTest::renameTabRunsOverSelection_data() {
     QTest::addColumn<bool>("selectSome");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QStringList>("listedAfter");
@@ -295,7 +295,7 @@ void TAIntegrationTest::renameTabRunsOverSelection_data() {
         << QStringList{"処理中止|ファイルが選択されていません。"};
 }
 
-void TAIntegrationTest::renameTabRunsOverSelection() {
+void MainWindowIntegrationTest::renameTabRunsOverSelection() {
     QFETCH(bool, selectSome);
     QFETCH(bool, answer);
     QFETCH(QStringList, listedAfter);
@@ -331,7 +331,7 @@ void TAIntegrationTest::renameTabRunsOverSelection() {
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
-void TAIntegrationTest::enterInNameFieldPressesConvert() {
+void MainWindowIntegrationTest::enterInNameFieldPressesConvert() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     w.start();
@@ -345,7 +345,7 @@ void TAIntegrationTest::enterInNameFieldPressesConvert() {
     QCOMPARE(w.listed(), QStringList{"new1.txt"});
 }
 
-void TAIntegrationTest::progressRunsOverWholeList() {
+void MainWindowIntegrationTest::progressRunsOverWholeList() {
     Window w;
     for (int i = 0; i < 120; ++i) {
         writeFile(w.display + QString("f%1.txt").arg(i, 3, 10, QChar('0')).toStdString(), "x");
@@ -372,7 +372,7 @@ void TAIntegrationTest::progressRunsOverWholeList() {
     QVERIFY(exists(w.display + "f100.dat") && exists(w.display + "f101.txt"));
 }
 
-void TAIntegrationTest::jpegSelectionMovesMatchingPictures() {
+void MainWindowIntegrationTest::jpegSelectionMovesMatchingPictures() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     writeFile(w.display + "big.jpg", jpegOfSize(40, 30));
@@ -394,7 +394,7 @@ void TAIntegrationTest::jpegSelectionMovesMatchingPictures() {
     QCOMPARE(w.info(), QStringLiteral(" 幅 8  高さ 30  サイズ 0KB"));
 }
 
-void TAIntegrationTest::jpegSelectionErrorIsShownOnce() {
+void MainWindowIntegrationTest::jpegSelectionErrorIsShownOnce() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     writeFile(w.display + "b.jpg", jpegOfSize(40, 30));
@@ -420,7 +420,7 @@ void TAIntegrationTest::jpegSelectionErrorIsShownOnce() {
 
 // ---------------------------------------------------------------- generating tabs
 
-void TAIntegrationTest::linkTabWritesPageIntoList() {
+void MainWindowIntegrationTest::linkTabWritesPageIntoList() {
     Window w;
     writeFile(w.display + "b.jpg", jpegOfSize(8, 8));
     writeFile(w.display + "c.txt", "c");
@@ -446,7 +446,7 @@ void TAIntegrationTest::linkTabWritesPageIntoList() {
     QCOMPARE(w.listed(), (QStringList{"b.jpg", "c.txt", "links.html"}));
 }
 
-void TAIntegrationTest::iconTabWritesIconIntoOutputFolder() {
+void MainWindowIntegrationTest::iconTabWritesIconIntoOutputFolder() {
     Window w;
     using namespace harpoly::icon_test;
     const Bytes ico = icoFile({solidImage(32, 4, 9)});
@@ -471,7 +471,7 @@ void TAIntegrationTest::iconTabWritesIconIntoOutputFolder() {
     QVERIFY(!w.PB->isVisible());
 }
 
-void TAIntegrationTest::iconTabWriteErrorIsShownAndBusyEnds() {
+void MainWindowIntegrationTest::iconTabWriteErrorIsShownAndBusyEnds() {
     Window w;
     using namespace harpoly::icon_test;
     const Bytes ico = icoFile({solidImage(32, 4, 9)});
@@ -490,8 +490,8 @@ void TAIntegrationTest::iconTabWriteErrorIsShownAndBusyEnds() {
 
 int main(int argc, char** argv) {
     HarpolyApplication app(argc, argv);
-    TAIntegrationTest test;
+    MainWindowIntegrationTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "ta_integration_test.moc"
+#include "main_window_integration_test.moc"

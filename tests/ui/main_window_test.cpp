@@ -70,7 +70,7 @@ QByteArray imageBytes(const QImage& image, const char* format) {
 
 } // namespace
 
-class TATest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void firstStartSeedsSettingsAndFilter();
@@ -96,7 +96,7 @@ private slots:
     void unwritableSettingsAreReportedAndWindowCloses();
 };
 
-void TATest::firstStartSeedsSettingsAndFilter() {
+void MainWindowTest::firstStartSeedsSettingsAndFilter() {
     Window w({}, false);
     w.create();
     std::string seed;
@@ -137,7 +137,7 @@ void TATest::firstStartSeedsSettingsAndFilter() {
     QCOMPARE(w.ta->findChild<QAction*>("N1")->text(), QStringLiteral("進む\tEnter"));
 }
 
-void TATest::activationFillsListAndPreviewsFirstFile() {
+void MainWindowTest::activationFillsListAndPreviewsFirstFile() {
     Window w;
     writeFile(w.display + "b.txt", "hello");
     writeFile(w.display + "A.JPG", "x");
@@ -172,7 +172,7 @@ void TATest::activationFillsListAndPreviewsFirstFile() {
     ::unlink((w.display + "\x8E\xCA\x90\x5E.txt").c_str());
 }
 
-void TATest::activationReplacesVanishedFolders() {
+void MainWindowTest::activationReplacesVanishedFolders() {
     Window w;
     w.create();
     const std::string gone = w.display + "gone/";
@@ -185,7 +185,7 @@ void TATest::activationReplacesVanishedFolders() {
     QCOMPARE(w.ta->currentEntryName(), std::string("harpoly.ini"));
 }
 
-void TATest::previewInformationLine_data() {
+void MainWindowTest::previewInformationLine_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("info");
@@ -217,7 +217,7 @@ void TATest::previewInformationLine_data() {
                                   << "";
 }
 
-void TATest::previewInformationLine() {
+void MainWindowTest::previewInformationLine() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, info);
@@ -248,7 +248,7 @@ void TATest::previewInformationLine() {
     }
 }
 
-void TATest::damagedJpegIsReportedInInformationPanel() {
+void MainWindowTest::damagedJpegIsReportedInInformationPanel() {
     Window w;
     QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(Qt::red);
@@ -271,7 +271,7 @@ void TATest::damagedJpegIsReportedInInformationPanel() {
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( EFOpenError )"));
 }
 
-void TATest::previewOffShowsSizeOnly() {
+void MainWindowTest::previewOffShowsSizeOnly() {
     Window w;
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::blue);
@@ -288,7 +288,7 @@ void TATest::previewOffShowsSizeOnly() {
     QVERIFY(w.IMG->isVisible());
 }
 
-void TATest::filterBoxRefillsWithoutPreview() {
+void MainWindowTest::filterBoxRefillsWithoutPreview() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     writeFile(w.display + "b.JPG", "b");
@@ -313,7 +313,7 @@ void TATest::filterBoxRefillsWithoutPreview() {
     QVERIFY(!w.TXT->isVisible());
 }
 
-void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
+void MainWindowTest::functionKeyRunsCommandOnlyWhileEnabled() {
     Window w;
     w.create();
     w.show();
@@ -335,7 +335,7 @@ void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
     QVERIFY(QDir::setCurrent(startDir));
 }
 
-void TATest::hotKeyDialogTakesReservedKeys() {
+void MainWindowTest::hotKeyDialogTakesReservedKeys() {
     Window w;
     w.create();
     w.show();
@@ -352,7 +352,7 @@ void TATest::hotKeyDialogTakesReservedKeys() {
     QVERIFY(!w.ta->handleShortcutKey(13));
 }
 
-void TATest::keyHandlerSeesEachKeyPressOnce_data() {
+void MainWindowTest::keyHandlerSeesEachKeyPressOnce_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("dialogShown");
     QTest::newRow("F11, main window") << int(Qt::Key_F11) << false;
@@ -362,7 +362,7 @@ void TATest::keyHandlerSeesEachKeyPressOnce_data() {
 
 // A key press from the window system goes to the window first and is then
 // forwarded to the focused widget; the key handler must run once for it.
-void TATest::keyHandlerSeesEachKeyPressOnce() {
+void MainWindowTest::keyHandlerSeesEachKeyPressOnce() {
     QFETCH(int, key);
     QFETCH(bool, dialogShown);
     Window w;
@@ -386,7 +386,7 @@ void TATest::keyHandlerSeesEachKeyPressOnce() {
     }
 }
 
-void TATest::confirmActionRefusesWithoutSelection() {
+void MainWindowTest::confirmActionRefusesWithoutSelection() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     w.create();
@@ -408,7 +408,7 @@ void TATest::confirmActionRefusesWithoutSelection() {
              (QStringList{"リンク作成|作成しますか？", "リネーム1|変換しますか？"}));
 }
 
-void TATest::enterPressesActionOfTabOnShow() {
+void MainWindowTest::enterPressesActionOfTabOnShow() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     w.create();
@@ -433,7 +433,7 @@ void TATest::enterPressesActionOfTabOnShow() {
     QCOMPARE(clicked.count(), 1);
 }
 
-void TATest::selectionAndCurrentItemStayApart() {
+void MainWindowTest::selectionAndCurrentItemStayApart() {
     Window w;
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
         writeFile(w.display + name, name);
@@ -464,7 +464,7 @@ void TATest::selectionAndCurrentItemStayApart() {
     QCOMPARE(view->currentIndex().row(), 2);
 }
 
-void TATest::busyIndicatorRunsOverEveryEntry() {
+void MainWindowTest::busyIndicatorRunsOverEveryEntry() {
     Window w;
     for (int i = 0; i < 5; ++i) {
         writeFile(w.display + "f" + std::to_string(i) + ".txt", "x");
@@ -488,7 +488,7 @@ void TATest::busyIndicatorRunsOverEveryEntry() {
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
-void TATest::resizeRuleFitsBarsToBox_data() {
+void MainWindowTest::resizeRuleFitsBarsToBox_data() {
     QTest::addColumn<int>("box");
     QTest::addColumn<int>("progress");
     QTest::addColumn<int>("track");
@@ -497,7 +497,7 @@ void TATest::resizeRuleFitsBarsToBox_data() {
     QTest::newRow("500") << 500 << 300 << 300;
 }
 
-void TATest::resizeRuleFitsBarsToBox() {
+void MainWindowTest::resizeRuleFitsBarsToBox() {
     QFETCH(int, box);
     QFETCH(int, progress);
     QFETCH(int, track);
@@ -510,7 +510,7 @@ void TATest::resizeRuleFitsBarsToBox() {
     QCOMPARE(w.MPt->width(), track);
 }
 
-void TATest::chosenFolderIsAppliedByCaption() {
+void MainWindowTest::chosenFolderIsAppliedByCaption() {
     Window w;
     QTemporaryDir other;
     writeFile(folderOf(other) + "x.txt", "x");
@@ -527,7 +527,7 @@ void TATest::chosenFolderIsAppliedByCaption() {
     QCOMPARE(w.ta->currentEntryName(), std::string("x.txt"));
 }
 
-void TATest::closeWritesSettings() {
+void MainWindowTest::closeWritesSettings() {
     Window w("[Ext]\r\nExt=jpg\r\n\r\n", true, "FL_W=180\r\n");
     w.create();
     w.show();
@@ -544,7 +544,7 @@ void TATest::closeWritesSettings() {
     }
 }
 
-void TATest::unwritableSettingsAreReportedAndWindowCloses() {
+void MainWindowTest::unwritableSettingsAreReportedAndWindowCloses() {
     // A settings path below a plain file can be neither seeded nor saved.
     Window w({}, false);
     writeFile(w.program + "plain", "");
@@ -563,8 +563,8 @@ void TATest::unwritableSettingsAreReportedAndWindowCloses() {
 
 int main(int argc, char** argv) {
     HarpolyApplication app(argc, argv);
-    TATest test;
+    MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "ta_test.moc"
+#include "main_window_test.moc"
