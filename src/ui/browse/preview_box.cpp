@@ -57,7 +57,6 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("BOX"));
-    setFramed(true);
     setWidgetResizable(true);
 
     auto* surface = new PaneSurface(this);
@@ -101,7 +100,7 @@ PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     progress_->hide();
 
     setWidget(surface);
-    setBusyColour(false);
+    setFullScreenLook(false);
 }
 
 void PreviewBox::clearPanes() {
@@ -112,9 +111,14 @@ void PreviewBox::clearPanes() {
     text_->clear();
 }
 
-void PreviewBox::setFramed(bool framed) {
-    // A single-line border in the main window; none in full-screen view.
-    setFrameStyle(framed ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
+void PreviewBox::setFullScreenLook(bool on) {
+    setFrameStyle(on ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
+    if (on) {
+        paintBackground(viewport(), Qt::black);
+        paintBackground(surface_, Qt::black);
+    } else {
+        setBusyColour(busy_);
+    }
 }
 
 void PreviewBox::setBusyColour(bool busy) {

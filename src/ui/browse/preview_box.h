@@ -30,8 +30,9 @@ public:
     // Hides the picture, text and media panes and empties the picture and
     // the text.
     void clearPanes();
-    // A single-line border (main window) or none (full-screen view).
-    void setFramed(bool framed);
+    // In the main window: a single-line border, white (or the busy colour).
+    // In full-screen view: no border, black.
+    void setFullScreenLook(bool on);
     // Idle: white. Busy: the button-face colour.
     void setBusyColour(bool busy);
     bool busyColour() const { return busy_; }

@@ -21,13 +21,6 @@ namespace {
 
 constexpr const char* kPlaceName = "BOX_place";
 
-void setBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 // Runs `before` when `window` is about to handle its close event.
 class BeforeClose : public QObject {
 public:
@@ -104,9 +97,7 @@ void FullScreenMode::enter() {
     if (const QScreen* screen = main_.window->screen()) {
         window_.setGeometry(screen->availableGeometry());
     }
-    main_.box->setFramed(false);
-    setBackground(main_.box->viewport(), Qt::black);
-    setBackground(main_.box->widget(), Qt::black);
+    main_.box->setFullScreenLook(true);
     window_.showMaximized();
     window_.raise();
     window_.activateWindow();
@@ -144,8 +135,7 @@ void FullScreenMode::returnPreviewArea() {
     if (savedSplitterSizes_.size() == splitter->count()) {
         splitter->setSizes(savedSplitterSizes_);
     }
-    box->setFramed(true);
-    box->setBusyColour(box->busyColour()); // white again (or button face while busy)
+    box->setFullScreenLook(false); // white again (or button face while busy)
     box->show();
 }
 
