@@ -75,19 +75,19 @@ std::unique_ptr<MpvPlaybackEngine> MpvPlaybackEngine::create() {
     return std::unique_ptr<MpvPlaybackEngine>(new MpvPlaybackEngine(mpv));
 }
 
+// The library calls back from its own threads: each call is handed to the
+// window thread through the engine (queued calls to a destroyed object are
+// dropped).
+template <void (MpvPlaybackEngine::*Method)()>
+void MpvPlaybackEngine::onWindowThread(void* engine) {
+    auto* self = static_cast<MpvPlaybackEngine*>(engine);
+    QMetaObject::invokeMethod(
+        self, [self] { (self->*Method)(); }, Qt::QueuedConnection);
+}
+
 MpvPlaybackEngine::MpvPlaybackEngine(mpv_handle* mpv) : mpv_(mpv) {
     startRendering();
-    // The library calls back from its own threads: the calls are handed to
-    // the window thread through this object (queued calls to a destroyed
-    // object are dropped).
-    mpv_set_wakeup_callback(
-        mpv_,
-        [](void* ctx) {
-            auto* engine = static_cast<MpvPlaybackEngine*>(ctx);
-            QMetaObject::invokeMethod(
-                engine, [engine] { engine->drainEvents(); }, Qt::QueuedConnection);
-        },
-        this);
+    mpv_set_wakeup_callback(mpv_, &onWindowThread<&MpvPlaybackEngine::drainEvents>, this);
 }
 
 void MpvPlaybackEngine::startRendering() {
@@ -101,14 +101,8 @@ void MpvPlaybackEngine::startRendering() {
         mpv_set_property_string(mpv_, "vo", "null");
         return;
     }
-    mpv_render_context_set_update_callback(
-        render_,
-        [](void* ctx) {
-            auto* engine = static_cast<MpvPlaybackEngine*>(ctx);
-            QMetaObject::invokeMethod(
-                engine, [engine] { engine->frameUpdated(); }, Qt::QueuedConnection);
-        },
-        this);
+    mpv_render_context_set_update_callback(render_,
+                                           &onWindowThread<&MpvPlaybackEngine::frameUpdated>, this);
 }
 
 MpvPlaybackEngine::~MpvPlaybackEngine() {

@@ -42,6 +42,7 @@ public:
 private:
     explicit MpvPlaybackEngine(mpv_handle* mpv);
     void startRendering();
+    template <void (MpvPlaybackEngine::*Method)()> static void onWindowThread(void* engine);
     // Takes the library's events: a seek that has arrived, a file that broke off.
     void drainEvents();
     void frameUpdated();
