@@ -19,6 +19,11 @@
 
 namespace harpoly::ui {
 
+namespace {
+// What one notch of a mouse wheel turns its angle by.
+constexpr int kWheelNotch = 120;
+} // namespace
+
 FullScreenWindow::FullScreenWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TFull"));
@@ -177,14 +182,14 @@ bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
             break; // nothing to scroll here: the control under the mouse may
         }
         wheelRemainder_ += d.y() != 0 ? d.y() : d.x();
-        // One notch (120) is one step; a smooth wheel adds up to notches.
-        while (wheelRemainder_ >= 120) {
+        // One notch is one step; a smooth wheel adds up to notches.
+        while (wheelRemainder_ >= kWheelNotch) {
             scrollByKey(shift ? vk::Left : vk::Up);
-            wheelRemainder_ -= 120;
+            wheelRemainder_ -= kWheelNotch;
         }
-        while (wheelRemainder_ <= -120) {
+        while (wheelRemainder_ <= -kWheelNotch) {
             scrollByKey(shift ? vk::Right : vk::Down);
-            wheelRemainder_ += 120;
+            wheelRemainder_ += kWheelNotch;
         }
         return true;
     }
