@@ -2,6 +2,8 @@
 # make test  - install missing packages, build, run every test
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Extra CMake options, e.g. CMAKE_FLAGS=-DHARPOLY_WERROR=ON
+CMAKE_FLAGS ?=
 
 .PHONY: run test deps configure build screenshots bench clean
 
@@ -15,7 +17,7 @@ deps:
 	scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)

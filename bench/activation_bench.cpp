@@ -2,14 +2,12 @@
 // `FL` filled and the first file previewed, against the core's refresh of the
 // same folder alone, in the same run. Usage: activation_bench [CORPUS_ROOT]
 // (default /work/corpus; the folder is CORPUS_ROOT/list). Runs offscreen.
-#include "ui/app/harpoly_application.h"
-#include "ui/app/panel_bar.h"
-#include "ui/app/ta.h"
 #include "core/browse/file_list_model.h"
 #include "core/settings/settings.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/panel_bar.h"
+#include "ui/app/program_windows.h"
 
-#include <QAbstractItemModel>
-#include <QListView>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -65,21 +63,21 @@ int main(int argc, char** argv) {
         }
         ini << "[Set]\r\nDir=" << folder << "\r\n";
     }
-    TA ta(TAPaths{program, program, program + "harpoly.ini"});
-    app.setErrorHandler([&ta](const std::string& kindName) { ta.AEException(kindName); });
+    ProgramWindows windows(MainWindowPaths{program, program, program + "harpoly.ini"}, &app);
+    MainWindow& ta = windows.main();
     ta.show();
     QCoreApplication::processEvents();
 
     // Each run is an activation as the first one: list filled from the
     // folder, view reset and laid out, first file previewed.
     const double ours = medianOf5([&] {
-        runReported([&] { ta.AEActivate(); });
+        runReported([&] { ta.refreshOnActivation(); });
         QCoreApplication::processEvents();
     });
     std::printf("first activation, %d files listed and %s previewed (%s) vs core refresh alone, "
                 "%.1f, %.1f, %.2f\n",
-                ta.FL->model()->rowCount(), ta.SelectedName(-1).c_str(),
-                ta.SF->text(1).toStdString().c_str(), ours, reference, ours / reference);
-    app.setErrorHandler({});
+                ta.fileList().count(), ta.currentEntryName().c_str(),
+                ta.findChild<PanelBar*>(QStringLiteral("SF"))->text(1).toStdString().c_str(), ours,
+                reference, ours / reference);
     return 0;
 }

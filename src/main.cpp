@@ -1,7 +1,7 @@
 // Harpoly: one copy per user, then the main window and its message loop.
+#include "core/platform/single_instance.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/startup.h"
-#include "core/platform/single_instance.h"
 
 #include <cstdlib>
 #include <unistd.h>

@@ -1,10 +1,10 @@
 // Builds the batch tabs through their factories and drives one click end to end.
-#include "ui/app/main_services.h"
-#include "ui/app/tool_tabs.h"
 #include "core/app/ui_ports.h"
 #include "core/browse/file_list_port.h"
 #include "core/imaging/icon_writers.h"
 #include "core/imaging/image.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tool_tabs.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -72,7 +72,7 @@ public:
     std::string displayFolder() const override { return folder; }
     std::string outputFolder() const override { return output.empty() ? folder : output; }
     std::string settingsPath() const override { return folder + "harpoly.ini"; }
-    void previewCurrent() override {}
+    void previewCurrentEntry() override {}
     void showInfo(const std::string& text) override { info = text; }
     QWidget* mainWindow() override { return nullptr; }
 

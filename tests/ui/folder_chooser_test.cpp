@@ -1,10 +1,10 @@
 #include "core/app/ui_ports.h"
 #include "core/errors.h"
 #include "core/folders/directory_outline.h"
-#include "ui/folders/folder_chooser.h"
 #include "core/folders/folder_reader.h"
-#include "ui/folders/tfolder.h"
 #include "core/platform/volumes.h"
+#include "ui/folders/folder_chooser.h"
+#include "ui/folders/folder_chooser_window.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -77,9 +77,9 @@ private slots:
 
 private:
     std::string path(const char* below) const { return root_ + below; }
-    TFolder* open(const std::string& start, const std::string& output = {});
-    void pickDrive(TFolder* chooser, const std::string& volume);
-    static QString currentText(TFolder* chooser) {
+    FolderChooserWindow* open(const std::string& start, const std::string& output = {});
+    void pickDrive(FolderChooserWindow* chooser, const std::string& volume);
+    static QString currentText(FolderChooserWindow* chooser) {
         return chooser->findChild<QTreeView*>("CD")->currentIndex().data().toString();
     }
     static void flushDeletes() {
@@ -116,7 +116,7 @@ void FolderChooserTest::cleanup() {
     tmp_.reset();
 }
 
-TFolder* FolderChooserTest::open(const std::string& start, const std::string& output) {
+FolderChooserWindow* FolderChooserTest::open(const std::string& start, const std::string& output) {
     FolderChooserDeps deps;
     deps.volumes = std::make_shared<FakeVolumes>(
         std::vector<std::string>{path("/a"), path("/b"), path("/none")});
@@ -131,7 +131,7 @@ TFolder* FolderChooserTest::open(const std::string& start, const std::string& ou
         std::move(deps));
 }
 
-void FolderChooserTest::pickDrive(TFolder* chooser, const std::string& volume) {
+void FolderChooserTest::pickDrive(FolderChooserWindow* chooser, const std::string& volume) {
     auto* ad = chooser->findChild<QComboBox*>("AD");
     const int i = ad->findData(QByteArray::fromStdString(volume));
     QVERIFY(i >= 0);
@@ -140,7 +140,7 @@ void FolderChooserTest::pickDrive(TFolder* chooser, const std::string& volume) {
 }
 
 void FolderChooserTest::opensOnTheStartFolderAtTheOwnersCorner() {
-    TFolder* chooser = open(path("/a/photos/2004/"));
+    FolderChooserWindow* chooser = open(path("/a/photos/2004/"));
     QCOMPARE(chooser->windowTitle(), QStringLiteral("表示フォルダの選択"));
     QCOMPARE(chooser->pos(), owner_->pos());
     QCOMPARE(chooser->size(), QSize(286, 460));
@@ -171,7 +171,7 @@ void FolderChooserTest::returnConfirmsFromAnyControl_data() {
 
 void FolderChooserTest::returnConfirmsFromAnyControl() {
     QFETCH(QString, control);
-    QPointer<TFolder> chooser = open(path("/a/photos/2004"));
+    QPointer<FolderChooserWindow> chooser = open(path("/a/photos/2004"));
     if (control.isEmpty()) {
         QTest::mouseClick(chooser->findChild<QPushButton*>("B1"), Qt::LeftButton);
     } else {
@@ -194,7 +194,7 @@ void FolderChooserTest::closingWithoutConfirmChangesNothing_data() {
 
 void FolderChooserTest::closingWithoutConfirmChangesNothing() {
     QFETCH(int, how);
-    QPointer<TFolder> chooser = open(path("/a/photos"));
+    QPointer<FolderChooserWindow> chooser = open(path("/a/photos"));
     QVERIFY(!owner_->isEnabled());
     if (how == 0) {
         QTest::keyClick(chooser->findChild<QWidget*>("CD"), Qt::Key_Escape);
@@ -210,7 +210,7 @@ void FolderChooserTest::closingWithoutConfirmChangesNothing() {
 }
 
 void FolderChooserTest::theRootOfTheVolumeIsChosen() {
-    TFolder* chooser = open(path("/a/work"));
+    FolderChooserWindow* chooser = open(path("/a/work"));
     auto* cd = chooser->findChild<QTreeView*>("CD");
     cd->setCurrentIndex(cd->model()->index(0, 0)); // the root item, by the view
     QCOMPARE(chooser->outline().selected(), 1);
@@ -223,7 +223,7 @@ void FolderChooserTest::theRootOfTheVolumeIsChosen() {
 }
 
 void FolderChooserTest::arrowsExpandAndCollapseEvenFromTheDriveList() {
-    TFolder* chooser = open(path("/a"));
+    FolderChooserWindow* chooser = open(path("/a"));
     auto* cd = chooser->findChild<QTreeView*>("CD");
     auto* ad = chooser->findChild<QComboBox*>("AD");
     const QModelIndex rootIndex = cd->model()->index(0, 0);
@@ -270,7 +270,7 @@ void FolderChooserTest::switchingTheDriveWalksToTheOutputFolder_data() {
 void FolderChooserTest::switchingTheDriveWalksToTheOutputFolder() {
     QFETCH(QString, output);
     QFETCH(QString, selected);
-    TFolder* chooser = open(path("/a/photos"), path(output.toUtf8().constData()));
+    FolderChooserWindow* chooser = open(path("/a/photos"), path(output.toUtf8().constData()));
     pickDrive(chooser, path("/b"));
     const auto& outline = chooser->outline();
     QCOMPARE(outline.volume(), path("/b"));
@@ -283,7 +283,7 @@ void FolderChooserTest::switchingTheDriveWalksToTheOutputFolder() {
 }
 
 void FolderChooserTest::aDriveThatCannotBeReadWarnsAndReturns() {
-    TFolder* chooser = open(path("/a/photos"));
+    FolderChooserWindow* chooser = open(path("/a/photos"));
     pickDrive(chooser, path("/none"));
     QCOMPARE(prompter_->notices.size(), std::size_t{1});
     QCOMPARE(prompter_->notices[0].first,
@@ -301,7 +301,7 @@ void FolderChooserTest::openFolderChooserUsesTheSystemDrives() {
                       [&](const QString& caption, const std::string& p) {
                           applied.push_back({caption, p});
                       });
-    auto* chooser = owner_->findChild<TFolder*>();
+    auto* chooser = owner_->findChild<FolderChooserWindow*>();
     QVERIFY(chooser != nullptr);
     QVERIFY(!owner_->isEnabled());
     QCOMPARE(chooser->findChild<QComboBox*>("AD")->itemText(0), QStringLiteral("/"));
@@ -321,7 +321,7 @@ void FolderChooserTest::aStartVolumeThatCannotBeReadOpensNothing() {
         QCOMPARE(e.kind(), std::string("EOutlineError"));
     }
     QVERIFY(owner_->isEnabled());
-    QVERIFY(owner_->findChild<TFolder*>() == nullptr);
+    QVERIFY(owner_->findChild<FolderChooserWindow*>() == nullptr);
 }
 
 QTEST_MAIN(FolderChooserTest)

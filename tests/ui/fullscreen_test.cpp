@@ -1,10 +1,10 @@
 // Full-screen view: entering and leaving, stepping through the list with the
 // menu keys, the picture modes and their scrolling, and the ways out.
+#include "media_fixtures.h"
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
-#include "media_fixtures.h"
-#include "window_fixture.h"
+#include "window_rig.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,7 +19,7 @@
 #include <QSplitter>
 #include <QTimer>
 
-using harpoly::test::Windows;
+using Windows = harpoly::test::StartedWindows;
 namespace t = harpoly::test;
 
 namespace {
@@ -38,10 +38,6 @@ void fillFolder(const QString& folder) {
     t::makeMpg(folder + "/d.mpg", 3);
 }
 
-QByteArray settingsWith(const char* extra) {
-    return t::kMediaSettings + "[Set]\r\n" + extra;
-}
-
 } // namespace
 
 class FullScreenTest : public QObject {
@@ -49,77 +45,80 @@ class FullScreenTest : public QObject {
 
     static QWidget* target(Windows& w) {
         QWidget* focus = w.full->focusWidget();
-        return focus != nullptr ? focus : w.full.get();
+        return focus != nullptr ? focus : w.full;
     }
     static void key(Windows& w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::keyClick(target(w), k, m);
     }
     static void enter(Windows& w) {
-        w.ta->BF->click();
-        QVERIFY(QTest::qWaitForWindowExposed(w.full.get()));
+        w.BF->click();
+        QVERIFY(QTest::qWaitForWindowExposed(w.full));
     }
     static QString fullName(Windows& w) { return w.full->statusText(0); }
+    static harpoly::ui::PanelBar* statusBar(Windows& w) {
+        return w.full->findChild<harpoly::ui::PanelBar*>(QStringLiteral("SF"));
+    }
 
 private slots:
     void entersAndLeavesWithTheSavedCheckBoxes() {
-        Windows w(fillFolder, settingsWith("Preview=1\r\nAutoPlay=0\r\n"));
-        QVERIFY(w.ta->PV->isChecked());
-        QVERIFY(!w.ta->pM->isChecked());
-        auto& list = w.ta->fileListModel().core();
+        Windows w(fillFolder, "Preview=1\r\nAutoPlay=0\r\n");
+        QVERIFY(w.PV->isChecked());
+        QVERIFY(!w.pM->isChecked());
+        auto& list = w.ta->fileList();
         // The user selects b.txt and c.bmp; c.bmp is current.
-        QItemSelectionModel* view = w.ta->FL->selectionModel();
-        w.ta->setCurrentItem(2);
+        QItemSelectionModel* view = w.FL->selectionModel();
+        w.ta->makeEntryCurrent(2);
         for (int row : {1, 2}) {
-            view->select(w.ta->FL->model()->index(row, 0), QItemSelectionModel::Select);
+            view->select(w.FL->model()->index(row, 0), QItemSelectionModel::Select);
         }
         QVERIFY(!list.isSelected(0) && list.isSelected(1) && list.isSelected(2));
-        const QList<int> sizes = w.ta->c_splitter->sizes();
+        const QList<int> sizes = w.c_splitter->sizes();
 
         enter(w);
         QVERIFY(w.ta->fullScreenOn());
         QVERIFY(!w.ta->isEnabled());
-        QCOMPARE(w.ta->c_splitter->sizes(), sizes);
+        QCOMPARE(w.c_splitter->sizes(), sizes);
         // The whole screen, whether or not a window manager maximises it.
         QCOMPARE(w.full->geometry(), w.ta->screen()->availableGeometry());
-        QVERIFY(w.full->SF->isVisible());
-        QCOMPARE(w.full->SF->geometry().bottom(), w.full->height() - 1);
-        QVERIFY(!w.ta->PV->isChecked()); // every file previewed
-        QVERIFY(w.ta->pM->isChecked());  // media plays at once
+        QVERIFY(statusBar(w)->isVisible());
+        QCOMPARE(statusBar(w)->geometry().bottom(), w.full->height() - 1);
+        QVERIFY(!w.PV->isChecked()); // every file previewed
+        QVERIFY(w.pM->isChecked());  // media plays at once
         QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
         QVERIFY(w.full->statusText(1).startsWith(" 幅 1500  高さ 1200"));
         QCOMPARE(w.full->statusText(3), QStringLiteral(" 右クリックで操作"));
-        QVERIFY(w.ta->IMG->isVisible());
+        QVERIFY(w.IMG->isVisible());
 
-        w.ta->N1->trigger();
+        w.item("N1")->trigger();
         QCOMPARE(fullName(w), QStringLiteral(" d.mpg"));
-        QVERIFY(w.ta->MPC->isPlaying());
+        QVERIFY(w.MPC->isPlaying());
         // Stretched over the whole preview area, under the buttons.
-        QCOMPARE(w.ta->MPC->displayRect(), w.ta->MPP->rect());
-        QVERIFY(w.ta->MPt->width() > 0); // as wide as in the main window
+        QCOMPARE(w.MPC->displayRect(), w.MPP->rect());
+        QVERIFY(w.MPt->width() > 0); // as wide as in the main window
         QTRY_VERIFY_WITH_TIMEOUT(w.full->statusText(2).startsWith(" 経過時間 "), kWait);
         // The slider shows the position there but never seeks.
-        w.ta->MPt->setFocus();
-        w.ta->MPt->setValue(2);
-        QVERIFY(w.ta->MPC->isPlaying());
+        w.MPt->setFocus();
+        w.MPt->setValue(2);
+        QVERIFY(w.MPC->isPlaying());
 
-        w.ta->N1->trigger(); // on the last entry: the first
+        w.item("N1")->trigger(); // on the last entry: the first
         QCOMPARE(fullName(w), QStringLiteral(" a.bmp"));
         QCOMPARE(w.full->statusText(2), QString()); // the elapsed panel emptied
-        w.ta->N2->trigger();                        // on the first entry: the last
+        w.item("N2")->trigger();                    // on the first entry: the last
         QCOMPARE(fullName(w), QStringLiteral(" d.mpg"));
-        w.ta->N2->trigger();
-        w.ta->N2->trigger();
+        w.item("N2")->trigger();
+        w.item("N2")->trigger();
         QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
 
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
         QVERIFY(!w.ta->fullScreenOn());
         QVERIFY(w.ta->isEnabled());
         QVERIFY(!w.full->isVisible());
-        QCOMPARE(w.ta->BOX->parentWidget(), w.ta->c_splitter);
-        QCOMPARE(w.ta->c_splitter->indexOf(w.ta->BOX), 1);
-        QCOMPARE(w.ta->c_splitter->sizes(), sizes); // the list keeps its width
-        QVERIFY(w.ta->PV->isChecked());
-        QVERIFY(!w.ta->pM->isChecked());
+        QCOMPARE(w.BOX->parentWidget(), w.c_splitter);
+        QCOMPARE(w.c_splitter->indexOf(w.BOX), 1);
+        QCOMPARE(w.c_splitter->sizes(), sizes); // the list keeps its width
+        QVERIFY(w.PV->isChecked());
+        QVERIFY(!w.pM->isChecked());
         // The selection is as it was; the current item is the last one shown.
         QVERIFY(!list.isSelected(0) && list.isSelected(1) && list.isSelected(2) &&
                 !list.isSelected(3));
@@ -146,17 +145,17 @@ private slots:
     void anEmptyListHasNothingToShow() {
         Windows w;
         enter(w);
-        w.ta->N1->trigger();
+        w.item("N1")->trigger();
         QCOMPARE(w.full->statusText(1), QStringLiteral(" ファイルが指定されていません"));
         QCOMPARE(fullName(w), QStringLiteral(" ")); // no file: the name panel keeps its text
-        w.ta->N2->trigger();
+        w.item("N2")->trigger();
         QCOMPARE(w.full->statusText(1), QStringLiteral(" ファイルが指定されていません"));
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
     }
 
     void functionKeysDoNothingUnlessMadeMenuKeys() {
         Windows w(fillFolder);
-        w.ta->setCurrentItem(0);
+        w.ta->makeEntryCurrent(0);
         enter(w);
         key(w, Qt::Key_F9);
         key(w, Qt::Key_F7);
@@ -164,33 +163,33 @@ private slots:
         QVERIFY(w.ta->fullScreenOn());
         QVERIFY(w.ta->findChildren<QWidget*>(QStringLiteral("TFolder")).isEmpty());
         // F9 made the next-file key acts as that item.
-        w.ta->setMenuShortcut(0, 120);
+        w.ta->fullScreenMenu().setShortcut(0, 120);
         key(w, Qt::Key_F9);
         QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
         key(w, Qt::Key_Return); // no longer a menu key
         QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
         // A key given to two items acts for the first of them.
-        w.ta->setMenuShortcut(1, 120);
+        w.ta->fullScreenMenu().setShortcut(1, 120);
         key(w, Qt::Key_F9);
         QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
         // Escape made the next-file key steps; leaving goes through the menu.
-        w.ta->setMenuShortcut(0, 27);
+        w.ta->fullScreenMenu().setShortcut(0, 27);
         key(w, Qt::Key_Escape);
         QCOMPARE(fullName(w), QStringLiteral(" d.mpg"));
         QVERIFY(w.ta->fullScreenOn());
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
         QVERIFY(!w.ta->fullScreenOn());
     }
 
     void naturalSizeScrollsInSteps() {
         Windows w(fillFolder);
-        w.ta->setCurrentItem(2);
+        w.ta->makeEntryCurrent(2);
         enter(w);
-        QScrollBar* h = w.ta->BOX->horizontalScrollBar();
-        QScrollBar* v = w.ta->BOX->verticalScrollBar();
-        QCOMPARE(w.ta->IMG->mode(), harpoly::PictureMode::Fit);
+        QScrollBar* h = w.BOX->horizontalScrollBar();
+        QScrollBar* v = w.BOX->verticalScrollBar();
+        QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Fit);
         key(w, Qt::Key_Insert);
-        QCOMPARE(w.ta->IMG->mode(), harpoly::PictureMode::Natural);
+        QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Natural);
         QTRY_VERIFY(h->maximum() > 100 && v->maximum() > 100);
         key(w, Qt::Key_Right);
         key(w, Qt::Key_Right);
@@ -203,7 +202,7 @@ private slots:
         key(w, Qt::Key_Up); // stays at the top
         QCOMPARE(v->value(), 0);
         // The wheel: a notch down is Down, with Shift it is Right.
-        QWidget* under = w.ta->BOX->viewport();
+        QWidget* under = w.BOX->viewport();
         const QPoint at(10, 10);
         const auto wheel = [&](int delta, Qt::KeyboardModifiers m) {
             QWheelEvent e(at, under->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, m,
@@ -225,17 +224,17 @@ private slots:
         QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
         QCOMPARE(h->value(), 0);
         QCOMPARE(v->value(), 0);
-        QCOMPARE(w.ta->IMG->mode(), harpoly::PictureMode::Natural);
-        QCOMPARE(w.ta->IMG->drawnRect(), QRect(0, 0, 1500, 1200));
+        QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Natural);
+        QCOMPARE(w.IMG->drawnRect(), QRect(0, 0, 1500, 1200));
         // Leaving returns the main window's preview to fit mode.
         key(w, Qt::Key_Escape);
-        QCOMPARE(w.ta->IMG->mode(), harpoly::PictureMode::Fit);
+        QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Fit);
     }
 
     void theStatusBarAndTheWindowManagersCloseLeave() {
         Windows w(fillFolder);
         enter(w);
-        QTest::mouseClick(static_cast<QWidget*>(w.full->SF->panel(1)), Qt::LeftButton);
+        QTest::mouseClick(static_cast<QWidget*>(statusBar(w)->panel(1)), Qt::LeftButton);
         QVERIFY(!w.ta->fullScreenOn());
         QVERIFY(w.ta->isEnabled());
         QVERIFY(!w.full->isVisible());
@@ -250,30 +249,30 @@ private slots:
 
     void theMenuShowsItsKeysByName() {
         Windows w(fillFolder);
-        QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tEnter"));
-        QCOMPARE(w.ta->N2->text(), QStringLiteral("戻る\tBkSp"));
-        QCOMPARE(w.ta->N3->text(), QStringLiteral("表示切替\tIns"));
-        QCOMPARE(w.ta->N9->text(), QStringLiteral("閉じる\tEsc"));
+        QCOMPARE(w.item("N1")->text(), QStringLiteral("進む\tEnter"));
+        QCOMPARE(w.item("N2")->text(), QStringLiteral("戻る\tBkSp"));
+        QCOMPARE(w.item("N3")->text(), QStringLiteral("表示切替\tIns"));
+        QCOMPARE(w.item("N9")->text(), QStringLiteral("閉じる\tEsc"));
         enter(w);
-        QWidget* on = w.ta->BOX->viewport();
+        QWidget* on = w.BOX->viewport();
         QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), on->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(on, &e);
-        QTRY_VERIFY(w.ta->POP->isVisible());
-        w.ta->POP->close();
-        w.ta->N9->trigger();
+        QTRY_VERIFY(w.ta->findChild<QMenu*>("POP")->isVisible());
+        w.ta->findChild<QMenu*>("POP")->close();
+        w.item("N9")->trigger();
     }
 
     void closingTheProgramInFullScreenView() {
-        Windows w(fillFolder, settingsWith("Preview=1\r\nAutoPlay=0\r\nFL_W=150\r\n"));
-        w.ta->setCurrentItem(3);
+        Windows w(fillFolder, "Preview=1\r\nAutoPlay=0\r\nFL_W=150\r\n");
+        w.ta->makeEntryCurrent(3);
         enter(w);
-        QVERIFY(w.ta->MPC->isPlaying());
+        QVERIFY(w.MPC->isPlaying());
         w.ta->close();
-        QCOMPARE(w.ta->BOX->window(), w.ta.get());
-        QVERIFY(!w.ta->MPC->isOpen());
+        QCOMPARE(w.BOX->window(), w.ta);
+        QVERIFY(!w.MPC->isOpen());
         QVERIFY(!w.full->isVisible());
         // The settings keep the user's own check boxes and list width.
-        QFile ini(w.settingsFile());
+        QFile ini(QString::fromStdString(w.settings));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         const QByteArray saved = ini.readAll();
         QVERIFY(saved.contains("Preview=1\r\nAutoPlay=0\r\nFL_W=150\r\n"));
@@ -285,7 +284,7 @@ private slots:
         Windows w(fillFolder);
         enter(w);
         QCloseEvent close;
-        QApplication::sendEvent(w.full.get(), &close);
+        QApplication::sendEvent(w.full, &close);
         QVERIFY(close.isAccepted());
         QVERIFY(!w.ta->fullScreenOn());
     }

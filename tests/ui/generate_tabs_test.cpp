@@ -35,7 +35,7 @@ public:
     std::string displayFolder() const override { return display.path(); }
     std::string outputFolder() const override { return output.path(); }
     std::string settingsPath() const override { return program.path() + "harpoly.ini"; }
-    void previewCurrent() override { ++previews; }
+    void previewCurrentEntry() override { ++previews; }
     void showInfo(const std::string&) override {}
     QWidget* mainWindow() override { return &window; }
 };

@@ -1,8 +1,8 @@
-#include "ui/browse/media_player.h"
 #include "core/browse/media_text.h"
 #include "core/browse/preview.h"
 #include "core/errors.h"
 #include "media_fixtures.h"
+#include "ui/browse/media_player.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // Media in the main window: the information line, the slider, the buttons,
 // the position timer and the elapsed-time panel, and media that cannot play.
-#include "ui/browse/media_player.h"
 #include "core/browse/preview.h"
-#include "ui/browse/preview_box.h"
 #include "media_fixtures.h"
-#include "window_fixture.h"
+#include "ui/browse/media_player.h"
+#include "ui/browse/preview_box.h"
+#include "window_rig.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-using harpoly::test::Windows;
+using Windows = harpoly::test::StartedWindows;
 using harpoly::ui::MediaPlayer;
 namespace t = harpoly::test;
 
@@ -41,7 +41,7 @@ class MediaPreviewTest : public QObject {
         });
     }
 
-    static void press(Windows& w, MediaPlayer::Button b) { w.ta->MPC->button(b)->click(); }
+    static void press(Windows& w, MediaPlayer::Button b) { w.MPC->button(b)->click(); }
 
 private slots:
     void initTestCase() {
@@ -62,21 +62,20 @@ private slots:
         w->click("long.mpg");
         QCOMPARE(w->info(),
                  " 幅 320  高さ 240" + sizeTextOf(m("long.mpg")).prepend(' ') + "  時間 01:05");
-        QVERIFY(w->ta->MPP->isVisible());
-        QCOMPARE(w->ta->MPt->minimum(), 0);
-        QCOMPARE(w->ta->MPt->maximum(), 65);
-        QCOMPARE(w->ta->MPt->value(), 0);
-        QCOMPARE(w->ta->MPC->displayRect(), QRect(10, 40, 320, 240));
+        QVERIFY(w->MPP->isVisible());
+        QCOMPARE(w->MPt->minimum(), 0);
+        QCOMPARE(w->MPt->maximum(), 65);
+        QCOMPARE(w->MPt->value(), 0);
+        QCOMPARE(w->MPC->displayRect(), QRect(10, 40, 320, 240));
         // The slider is as wide as the resize rule makes it for the preview area.
-        QTRY_COMPARE(w->ta->MPt->width(),
-                     w->ta->BOX->width() >= 420 ? 300 : w->ta->BOX->width() - 120);
-        QVERIFY(w->ta->TM->isActive());
-        QVERIFY(!w->ta->MPC->isPlaying()); // pM clear: stopped at the start
+        QTRY_COMPARE(w->MPt->width(), w->BOX->width() >= 420 ? 300 : w->BOX->width() - 120);
+        QVERIFY(w->TM->isActive());
+        QVERIFY(!w->MPC->isPlaying()); // pM clear: stopped at the start
         QVERIFY(w->ta->mediaOpen());
         // Every button is enabled whatever the state.
         for (auto b :
              {MediaPlayer::Button::Play, MediaPlayer::Button::Stop, MediaPlayer::Button::Back}) {
-            QVERIFY(w->ta->MPC->button(b)->isEnabled());
+            QVERIFY(w->MPC->button(b)->isEnabled());
         }
     }
 
@@ -85,20 +84,20 @@ private slots:
         w->click("tone.wav");
         QCOMPARE(w->info(),
                  " 幅 0  高さ 0" + sizeTextOf(m("tone.wav")).prepend(' ') + "  時間 00:02");
-        QCOMPARE(w->ta->MPt->maximum(), 2);
+        QCOMPARE(w->MPt->maximum(), 2);
         w->click("short.mpg");
-        QCOMPARE(w->ta->MPt->minimum(), 0);
-        QCOMPARE(w->ta->MPt->maximum(), 0); // shorter than a second
+        QCOMPARE(w->MPt->minimum(), 0);
+        QCOMPARE(w->MPt->maximum(), 0); // shorter than a second
         QVERIFY(w->info().endsWith("時間 00:00"));
     }
 
     void autoPlayStartsAtOnce() {
         auto w = windowWith({"clip.mpg"});
-        w->ta->pM->setChecked(true);
+        w->pM->setChecked(true);
         w->click("clip.mpg");
-        QVERIFY(w->ta->MPC->isPlaying());
+        QVERIFY(w->MPC->isPlaying());
         // The timer moves the slider and the elapsed panel.
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPt->value() >= 1; }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return w->MPt->value() >= 1; }, kWait));
         QTRY_VERIFY_WITH_TIMEOUT(w->elapsed().startsWith(" 経過時間 00:0"), kWait);
     }
 
@@ -106,57 +105,57 @@ private slots:
         auto w = windowWith({"clip.mpg"});
         w->click("clip.mpg");
         press(*w, MediaPlayer::Button::Play);
-        QVERIFY(w->ta->TM->isActive());
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPt->value() >= 2; }, kWait));
+        QVERIFY(w->TM->isActive());
+        QVERIFY(QTest::qWaitFor([&] { return w->MPt->value() >= 2; }, kWait));
         press(*w, MediaPlayer::Button::Stop);
-        QVERIFY(!w->ta->TM->isActive());
-        const auto at = w->ta->MPC->position();
+        QVERIFY(!w->TM->isActive());
+        const auto at = w->MPC->position();
         const QString shown = w->elapsed();
         QVERIFY(at >= 2000);
         press(*w, MediaPlayer::Button::Play);
-        QVERIFY(w->ta->MPC->position() >= at - 50);
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->position() > at + 300; }, kWait));
+        QVERIFY(w->MPC->position() >= at - 50);
+        QVERIFY(QTest::qWaitFor([&] { return w->MPC->position() > at + 300; }, kWait));
 
         press(*w, MediaPlayer::Button::Back);
-        QVERIFY(!w->ta->TM->isActive());
-        QCOMPARE(w->ta->MPt->value(), 0);
-        QCOMPARE(w->ta->MPC->position(), 0);
-        QVERIFY(!w->ta->MPC->isPlaying());
+        QVERIFY(!w->TM->isActive());
+        QCOMPARE(w->MPt->value(), 0);
+        QCOMPARE(w->MPC->position(), 0);
+        QVERIFY(!w->MPC->isPlaying());
         Q_UNUSED(shown);
         press(*w, MediaPlayer::Button::Play);
-        QVERIFY(w->ta->MPC->position() < 1000);
-        QVERIFY(w->ta->MPC->isPlaying());
+        QVERIFY(w->MPC->position() < 1000);
+        QVERIFY(w->MPC->isPlaying());
     }
 
     void seekingWithTheSliderStopsThere() {
         auto w = windowWith({"long.mpg"});
         w->click("long.mpg");
         press(*w, MediaPlayer::Button::Play);
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->position() > 200; }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return w->MPC->position() > 200; }, kWait));
         // The user takes the slider (it gets the focus) and drops it at 0:30.
-        w->ta->MPt->setFocus();
-        QCOMPARE(w->ta->focusWidget(), w->ta->MPt);
-        w->ta->MPt->setValue(30);
-        QCOMPARE(w->ta->MPC->position(), 30000);
-        QVERIFY(!w->ta->MPC->isPlaying());
+        w->MPt->setFocus();
+        QCOMPARE(w->ta->focusWidget(), w->MPt);
+        w->MPt->setValue(30);
+        QCOMPARE(w->MPC->position(), 30000);
+        QVERIFY(!w->MPC->isPlaying());
         QTRY_COMPARE_WITH_TIMEOUT(w->elapsed(), QStringLiteral(" 経過時間 00:30"), kWait);
         // Play goes on from there and takes the focus off the slider.
         press(*w, MediaPlayer::Button::Play);
-        QCOMPARE(w->ta->focusWidget(), w->ta->MPC);
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->position() > 30300; }, kWait));
+        QCOMPARE(w->ta->focusWidget(), w->MPC);
+        QVERIFY(QTest::qWaitFor([&] { return w->MPC->position() > 30300; }, kWait));
         // The timer's own moves of the slider never seek.
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPt->value() >= 31; }, kWait));
-        QVERIFY(w->ta->MPC->isPlaying());
+        QVERIFY(QTest::qWaitFor([&] { return w->MPt->value() >= 31; }, kWait));
+        QVERIFY(w->MPC->isPlaying());
     }
 
     void theEndStaysAtTheLength() {
         auto w = windowWith({"short.mpg", "tone.wav"});
-        w->ta->pM->setChecked(true);
+        w->pM->setChecked(true);
         w->click("tone.wav");
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->atEnd(); }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return w->MPC->atEnd(); }, kWait));
         QTRY_COMPARE_WITH_TIMEOUT(w->elapsed(), QStringLiteral(" 経過時間 00:02"), kWait);
-        QCOMPARE(w->ta->MPt->value(), 2);
-        QVERIFY(w->ta->TM->isActive());
+        QCOMPARE(w->MPt->value(), 2);
+        QVERIFY(w->TM->isActive());
         // Another file closes the media and empties the panel.
         w->click("short.mpg");
         QCOMPARE(w->elapsed(), QString());
@@ -165,10 +164,10 @@ private slots:
     void theActivationLeavesOpenMediaAlone() {
         auto w = windowWith({"clip.mpg"});
         w->click("clip.mpg");
-        QVERIFY(t::writeBytes(w->folder() + "/new.txt", "x"));
-        w->ta->AEActivate();
-        QCOMPARE(w->ta->fileListModel().count(), 1); // not re-read
-        QVERIFY(w->ta->MPC->isOpen());
+        QVERIFY(t::writeBytes(w->displayPath() + "/new.txt", "x"));
+        w->ta->refreshOnActivation();
+        QCOMPARE(w->ta->fileList().count(), 1); // not re-read
+        QVERIFY(w->MPC->isOpen());
     }
 
     void mediaThatCannotPlay_data() {
@@ -183,13 +182,13 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, refused);
         auto w = windowWith({name});
-        w->ta->pM->setChecked(true);
+        w->pM->setChecked(true);
         w->click(name);
         if (refused) {
             QCOMPARE(w->info(),
                      QStringLiteral(" エラーが発生しました。 ( 取り扱えないマルチメディア )"));
-            QVERIFY(!w->ta->MPP->isVisible());
-            QVERIFY(!w->ta->TM->isActive());
+            QVERIFY(!w->MPP->isVisible());
+            QVERIFY(!w->TM->isActive());
             QVERIFY(!w->ta->mediaOpen());
             return;
         }
@@ -199,31 +198,31 @@ private slots:
                      QStringLiteral(" エラーが発生しました。 ( 取り扱えないマルチメディア )"));
             return;
         }
-        QVERIFY(QTest::qWaitFor([&] { return !w->ta->MPC->isPlaying(); }, kWait));
-        QVERIFY(w->ta->MPt->value() <= w->ta->MPt->maximum());
+        QVERIFY(QTest::qWaitFor([&] { return !w->MPC->isPlaying(); }, kWait));
+        QVERIFY(w->MPt->value() <= w->MPt->maximum());
         press(*w, MediaPlayer::Button::Play);
-        QVERIFY(QTest::qWaitFor([&] { return !w->ta->MPC->isPlaying(); }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return !w->MPC->isPlaying(); }, kWait));
     }
 
     void fileDeletedWhilePlaying() {
         auto w = windowWith({"clip.avi"});
-        w->ta->pM->setChecked(true);
+        w->pM->setChecked(true);
         w->click("clip.avi");
-        QVERIFY(QTest::qWaitFor([&] { return w->ta->MPC->position() > 200; }, kWait));
-        QVERIFY(QFile::remove(w->folder() + "/clip.avi"));
-        QVERIFY(QTest::qWaitFor([&] { return !w->ta->MPC->isPlaying(); }, kWait));
+        QVERIFY(QTest::qWaitFor([&] { return w->MPC->position() > 200; }, kWait));
+        QVERIFY(QFile::remove(w->displayPath() + "/clip.avi"));
+        QVERIFY(QTest::qWaitFor([&] { return !w->MPC->isPlaying(); }, kWait));
         // Still answering: the next preview works.
-        w->ta->RefreshFileList({});
+        w->ta->fileList().refresh({});
         QCOMPARE(w->info(), QStringLiteral(" ファイルが指定されていません"));
     }
 
     void closingWhilePlaying() {
         auto w = windowWith({"long.mpg"});
-        w->ta->pM->setChecked(true);
+        w->pM->setChecked(true);
         w->click("long.mpg");
-        QVERIFY(w->ta->MPC->isPlaying());
+        QVERIFY(w->MPC->isPlaying());
         w->ta->close(); // saves the settings; the fixture then destroys the windows
-        QVERIFY(QFile::exists(w->settingsFile()));
+        QVERIFY(QFile::exists(QString::fromStdString(w->settings)));
     }
 };
 

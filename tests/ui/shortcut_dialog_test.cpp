@@ -1,28 +1,35 @@
 // The shortcut-key dialog: the fields, the keys the dialog takes itself,
 // confirming and cancelling, and the keys' life in the menu and the settings.
+#include "media_fixtures.h"
 #include "ui/fullscreen/hot_key_edit.h"
 #include "ui/fullscreen/key_codes.h"
-#include "media_fixtures.h"
-#include "window_fixture.h"
+#include "window_rig.h"
 
 #include <QAction>
 #include <QPushButton>
 #include <QSettings>
 
-using harpoly::test::Windows;
+using Windows = harpoly::test::StartedWindows;
 using harpoly::ui::HotKeyEdit;
 
 class ShortcutDialogTest : public QObject {
     Q_OBJECT
 
     static void open(Windows& w) {
-        w.ta->BHK->click();
+        w.BHK->click();
         QVERIFY(w.hk->isVisible());
         QVERIFY(!w.ta->isEnabled());
-        QTRY_COMPARE(QApplication::activeWindow(), w.hk.get());
+        QTRY_COMPARE(QApplication::activeWindow(), w.hk);
     }
     static QStringList shown(Windows& w) {
-        return {w.hk->HK1->text(), w.hk->HK2->text(), w.hk->HK3->text()};
+        return {field(w, 1)->text(), field(w, 2)->text(), field(w, 3)->text()};
+    }
+    // The key-capture fields HK1 to HK3 and the buttons, by object name.
+    static HotKeyEdit* field(Windows& w, int n) {
+        return w.hk->findChild<HotKeyEdit*>(QStringLiteral("HK%1").arg(n));
+    }
+    static QPushButton* button(Windows& w, const char* name) {
+        return w.hk->findChild<QPushButton*>(QLatin1String(name));
     }
     static void focus(HotKeyEdit* field) {
         field->setFocus();
@@ -36,8 +43,8 @@ private slots:
         QCOMPARE(w.hk->windowTitle(), QStringLiteral("設定"));
         QCOMPARE(w.hk->size(), QSize(242, 136));
         QCOMPARE(shown(w), (QStringList{"Enter", "BkSp", "Ins"}));
-        QVERIFY(w.hk->HK1->hasFocus());
-        w.hk->BHKesc->click();
+        QVERIFY(field(w, 1)->hasFocus());
+        button(w, "BHKesc")->click();
         QVERIFY(!w.hk->isVisible());
         QVERIFY(w.ta->isEnabled());
     }
@@ -48,29 +55,29 @@ private slots:
             harpoly::test::writeBytes(folder + "/2.txt", "b");
         });
         open(w);
-        QTest::keyClick(w.hk->HK1, Qt::Key_Right, Qt::ControlModifier);
-        QCOMPARE(w.hk->HK1->key(), 16423);
-        QCOMPARE(w.hk->HK1->text(), QStringLiteral("Ctrl+Right"));
-        QCOMPARE(w.ta->menuShortcut(0), 13); // not before confirming
-        QTest::mouseClick(w.hk->BHKent, Qt::LeftButton);
+        QTest::keyClick(field(w, 1), Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(field(w, 1)->key(), 16423);
+        QCOMPARE(field(w, 1)->text(), QStringLiteral("Ctrl+Right"));
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 13); // not before confirming
+        QTest::mouseClick(button(w, "BHKent"), Qt::LeftButton);
         QVERIFY(!w.hk->isVisible());
         QVERIFY(w.ta->isEnabled());
-        QCOMPARE(w.ta->menuShortcut(0), 16423);
-        QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tCtrl+Right"));
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 16423);
+        QCOMPARE(w.item("N1")->text(), QStringLiteral("進む\tCtrl+Right"));
 
         // In full-screen view Ctrl+Right steps forward and Enter no longer does.
-        w.ta->BF->click();
-        QVERIFY(QTest::qWaitForWindowExposed(w.full.get()));
-        QWidget* on = w.full->focusWidget() ? w.full->focusWidget() : w.full.get();
+        w.BF->click();
+        QVERIFY(QTest::qWaitForWindowExposed(w.full));
+        QWidget* on = w.full->focusWidget() ? w.full->focusWidget() : w.full;
         QCOMPARE(w.full->statusText(0), QStringLiteral(" 1.txt"));
         QTest::keyClick(on, Qt::Key_Return);
         QCOMPARE(w.full->statusText(0), QStringLiteral(" 1.txt"));
         QTest::keyClick(on, Qt::Key_Right, Qt::ControlModifier);
         QCOMPARE(w.full->statusText(0), QStringLiteral(" 2.txt"));
-        w.ta->N9->trigger();
+        w.item("N9")->trigger();
 
         w.ta->close();
-        QSettings ini(w.settingsFile(), QSettings::IniFormat);
+        QSettings ini(QString::fromStdString(w.settings), QSettings::IniFormat);
         QCOMPARE(ini.value("ShortCut/K1").toInt(), 16423);
         QCOMPARE(ini.value("ShortCut/K2").toInt(), 8);
         QCOMPARE(ini.value("ShortCut/K3").toInt(), 45);
@@ -79,63 +86,63 @@ private slots:
     void theDialogsOwnKeysGoBareIntoTheFocusedField() {
         Windows w;
         open(w);
-        focus(w.hk->HK2);
-        QTest::keyClick(w.hk->HK2, Qt::Key_Space);
-        QCOMPARE(w.hk->HK2->key(), 32);
-        QCOMPARE(w.hk->HK2->text(), QStringLiteral("Space"));
-        focus(w.hk->HK3);
-        QTest::keyClick(w.hk->HK3, Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(w.hk->HK3->key(), 13); // the modifier is dropped
-        QTest::keyClick(w.hk->HK3, Qt::Key_Escape);
-        QCOMPARE(w.hk->HK3->key(), 27);
+        focus(field(w, 2));
+        QTest::keyClick(field(w, 2), Qt::Key_Space);
+        QCOMPARE(field(w, 2)->key(), 32);
+        QCOMPARE(field(w, 2)->text(), QStringLiteral("Space"));
+        focus(field(w, 3));
+        QTest::keyClick(field(w, 3), Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(field(w, 3)->key(), 13); // the modifier is dropped
+        QTest::keyClick(field(w, 3), Qt::Key_Escape);
+        QCOMPARE(field(w, 3)->key(), 27);
         QVERIFY(w.hk->isVisible()); // Esc closes nothing
-        QTest::keyClick(w.hk->HK3, Qt::Key_Backspace, Qt::ControlModifier);
-        QCOMPARE(w.hk->HK3->key(), 8);
+        QTest::keyClick(field(w, 3), Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(field(w, 3)->key(), 8);
         // Function keys are recorded by the field itself.
-        QTest::keyClick(w.hk->HK3, Qt::Key_F9);
-        QCOMPARE(w.hk->HK3->text(), QStringLiteral("F9"));
-        QTest::keyClick(w.hk->HK3, Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
-        QCOMPARE(w.hk->HK3->text(), QStringLiteral("Shift+Alt+A"));
-        QCOMPARE(w.hk->HK3->key(), 0x2000 | 0x8000 | 'A');
+        QTest::keyClick(field(w, 3), Qt::Key_F9);
+        QCOMPARE(field(w, 3)->text(), QStringLiteral("F9"));
+        QTest::keyClick(field(w, 3), Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
+        QCOMPARE(field(w, 3)->text(), QStringLiteral("Shift+Alt+A"));
+        QCOMPARE(field(w, 3)->key(), 0x2000 | 0x8000 | 'A');
         // Keys without a menu name still show what is on them.
-        QTest::keyClick(w.hk->HK3, Qt::Key_Semicolon, Qt::ControlModifier);
-        QCOMPARE(w.hk->HK3->key(), 0x4000 | 186);
-        QVERIFY(w.hk->HK3->text().endsWith(QLatin1Char(';')));
-        QTest::keyClick(w.hk->HK3, Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
+        QTest::keyClick(field(w, 3), Qt::Key_Semicolon, Qt::ControlModifier);
+        QCOMPARE(field(w, 3)->key(), 0x4000 | 186);
+        QVERIFY(field(w, 3)->text().endsWith(QLatin1Char(';')));
+        QTest::keyClick(field(w, 3), Qt::Key_A, Qt::ShiftModifier | Qt::AltModifier);
         // A modifier alone changes nothing.
-        QTest::keyClick(w.hk->HK3, Qt::Key_Control, Qt::ControlModifier);
-        QCOMPARE(w.hk->HK3->text(), QStringLiteral("Shift+Alt+A"));
+        QTest::keyClick(field(w, 3), Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(field(w, 3)->text(), QStringLiteral("Shift+Alt+A"));
 
         // Enter and Space on a button press nothing.
-        focus(w.hk->HK1);
-        w.hk->BHKent->setFocus();
-        QTRY_VERIFY(w.hk->BHKent->hasFocus());
-        QTest::keyClick(w.hk->BHKent, Qt::Key_Return);
-        QTest::keyClick(w.hk->BHKent, Qt::Key_Space);
+        focus(field(w, 1));
+        button(w, "BHKent")->setFocus();
+        QTRY_VERIFY(button(w, "BHKent")->hasFocus());
+        QTest::keyClick(button(w, "BHKent"), Qt::Key_Return);
+        QTest::keyClick(button(w, "BHKent"), Qt::Key_Space);
         QVERIFY(w.hk->isVisible());
-        QCOMPARE(w.ta->menuShortcut(1), 8);
-        QCOMPARE(w.hk->HK1->key(), 13);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(1), 8);
+        QCOMPARE(field(w, 1)->key(), 13);
 
-        w.hk->BHKent->click();
-        QCOMPARE(w.ta->menuShortcut(1), 32);
-        QCOMPARE(w.ta->menuShortcut(2), 0x2000 | 0x8000 | 'A');
+        button(w, "BHKent")->click();
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(1), 32);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(2), 0x2000 | 0x8000 | 'A');
     }
 
     void cancelKeepsTheOldKeys() {
         Windows w;
         open(w);
-        QTest::keyClick(w.hk->HK1, Qt::Key_N);
-        QCOMPARE(w.hk->HK1->text(), QStringLiteral("N"));
-        w.hk->BHKesc->click();
-        QCOMPARE(w.ta->menuShortcut(0), 13);
+        QTest::keyClick(field(w, 1), Qt::Key_N);
+        QCOMPARE(field(w, 1)->text(), QStringLiteral("N"));
+        button(w, "BHKesc")->click();
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 13);
         open(w);
         QCOMPARE(shown(w), (QStringList{"Enter", "BkSp", "Ins"}));
         // The window manager's close counts as cancel and enables the main window.
-        QTest::keyClick(w.hk->HK1, Qt::Key_N);
+        QTest::keyClick(field(w, 1), Qt::Key_N);
         w.hk->close();
         QVERIFY(!w.hk->isVisible());
         QVERIFY(w.ta->isEnabled());
-        QCOMPARE(w.ta->menuShortcut(0), 13);
+        QCOMPARE(w.ta->fullScreenMenu().shortcut(0), 13);
     }
 
     void keyCodesOfQtKeys() {

@@ -39,25 +39,25 @@ void SeedSettingsFile(const std::string& path) {
 Settings LoadSettings(const std::string& path, const Settings& defaults) {
     const IniFile ini(readWholeFile(path).value_or(std::string{}));
     Settings s = defaults;
-    s.Max = ini.readBool(kSet, "Max", defaults.Max);
-    if (!s.Max) {
-        s.H = ini.readInteger(kSet, "H", defaults.H);
-        s.W = ini.readInteger(kSet, "W", defaults.W);
+    s.maximised = ini.readBool(kSet, "Max", defaults.maximised);
+    if (!s.maximised) {
+        s.height = ini.readInteger(kSet, "H", defaults.height);
+        s.width = ini.readInteger(kSet, "W", defaults.width);
     }
-    s.T = ini.readInteger(kSet, "T", defaults.T);
-    s.L = ini.readInteger(kSet, "L", defaults.L);
-    s.Preview = ini.readBool(kSet, "Preview", defaults.Preview);
-    s.AutoPlay = ini.readBool(kSet, "AutoPlay", defaults.AutoPlay);
-    s.FL_W = ini.readInteger(kSet, "FL_W", defaults.FL_W);
-    s.Work = ini.readString(kSet, "Work", defaults.Work);
-    s.Dir = ini.readString(kSet, "Dir", defaults.Dir);
-    s.Txt = splitCommaText(ini.readString(kExt, "Txt", ""));
-    s.WM = splitCommaText(ini.readString(kExt, "WM", ""));
-    s.Img = splitCommaText(ini.readString(kExt, "Img", ""));
-    s.Ext = splitCommaText(ini.readString(kExt, "Ext", ""));
-    s.K1 = readShortcut(ini, "K1", defaults.K1);
-    s.K2 = readShortcut(ini, "K2", defaults.K2);
-    s.K3 = readShortcut(ini, "K3", defaults.K3);
+    s.top = ini.readInteger(kSet, "T", defaults.top);
+    s.left = ini.readInteger(kSet, "L", defaults.left);
+    s.previewOff = ini.readBool(kSet, "Preview", defaults.previewOff);
+    s.autoPlay = ini.readBool(kSet, "AutoPlay", defaults.autoPlay);
+    s.listWidth = ini.readInteger(kSet, "FL_W", defaults.listWidth);
+    s.outputFolder = ini.readString(kSet, "Work", defaults.outputFolder);
+    s.displayFolder = ini.readString(kSet, "Dir", defaults.displayFolder);
+    s.textExtensions = splitCommaText(ini.readString(kExt, "Txt", ""));
+    s.mediaExtensions = splitCommaText(ini.readString(kExt, "WM", ""));
+    s.imageExtensions = splitCommaText(ini.readString(kExt, "Img", ""));
+    s.filterExtensions = splitCommaText(ini.readString(kExt, "Ext", ""));
+    s.nextKey = readShortcut(ini, "K1", defaults.nextKey);
+    s.previousKey = readShortcut(ini, "K2", defaults.previousKey);
+    s.pictureModeKey = readShortcut(ini, "K3", defaults.pictureModeKey);
     return s;
 }
 
@@ -66,24 +66,24 @@ void SaveSettings(const std::string& path, const Settings& settings, bool maximi
     if (maximised) {
         ini.writeBool(kSet, "Max", true);
     } else {
-        ini.writeInteger(kSet, "H", settings.H);
-        ini.writeInteger(kSet, "W", settings.W);
-        ini.writeInteger(kSet, "T", settings.T);
-        ini.writeInteger(kSet, "L", settings.L);
+        ini.writeInteger(kSet, "H", settings.height);
+        ini.writeInteger(kSet, "W", settings.width);
+        ini.writeInteger(kSet, "T", settings.top);
+        ini.writeInteger(kSet, "L", settings.left);
         ini.writeBool(kSet, "Max", false);
     }
-    ini.writeBool(kSet, "Preview", settings.Preview);
-    ini.writeBool(kSet, "AutoPlay", settings.AutoPlay);
-    ini.writeInteger(kSet, "FL_W", settings.FL_W);
-    if (survivesALine(settings.Work)) {
-        ini.writeString(kSet, "Work", settings.Work);
+    ini.writeBool(kSet, "Preview", settings.previewOff);
+    ini.writeBool(kSet, "AutoPlay", settings.autoPlay);
+    ini.writeInteger(kSet, "FL_W", settings.listWidth);
+    if (survivesALine(settings.outputFolder)) {
+        ini.writeString(kSet, "Work", settings.outputFolder);
     }
-    if (survivesALine(settings.Dir)) {
-        ini.writeString(kSet, "Dir", settings.Dir);
+    if (survivesALine(settings.displayFolder)) {
+        ini.writeString(kSet, "Dir", settings.displayFolder);
     }
-    ini.writeInteger(kShortCut, "K1", settings.K1);
-    ini.writeInteger(kShortCut, "K2", settings.K2);
-    ini.writeInteger(kShortCut, "K3", settings.K3);
+    ini.writeInteger(kShortCut, "K1", settings.nextKey);
+    ini.writeInteger(kShortCut, "K2", settings.previousKey);
+    ini.writeInteger(kShortCut, "K3", settings.pictureModeKey);
     writeWholeFile(path, ini.text());
 }
 

@@ -8,26 +8,27 @@
 
 namespace harpoly {
 
-// The values of the settings file that the main window loads and saves.
-// The member initialisers are the values used when a key is missing.
+// The values of the settings file that the main window loads and saves, each
+// with its key in the file. The member initialisers are the values used when
+// a key is missing.
 struct Settings {
-    bool Max = false;
-    std::int32_t H = 500;
-    std::int32_t W = 650;
-    std::int32_t T = 50;
-    std::int32_t L = 50;
-    bool Preview = false;
-    bool AutoPlay = false;
-    std::int32_t FL_W = 150;
-    std::string Work; // output folder
-    std::string Dir;  // display folder
-    std::vector<std::string> Ext;
-    std::vector<std::string> Txt;
-    std::vector<std::string> WM;
-    std::vector<std::string> Img;
-    ShortcutCode K1 = 13; // Enter
-    ShortcutCode K2 = 8;  // Backspace
-    ShortcutCode K3 = 45; // Insert
+    bool maximised = false;       // [Set] Max
+    std::int32_t height = 500;    // [Set] H
+    std::int32_t width = 650;     // [Set] W
+    std::int32_t top = 50;        // [Set] T
+    std::int32_t left = 50;       // [Set] L
+    bool previewOff = false;      // [Set] Preview: the check box `PV`, previews not wanted
+    bool autoPlay = false;        // [Set] AutoPlay: the check box `pM`
+    std::int32_t listWidth = 150; // [Set] FL_W: the width of the file list `FL`
+    std::string outputFolder;     // [Set] Work
+    std::string displayFolder;    // [Set] Dir
+    std::vector<std::string> filterExtensions; // [Ext] Ext: the entries of the filter box
+    std::vector<std::string> textExtensions;   // [Ext] Txt
+    std::vector<std::string> mediaExtensions;  // [Ext] WM
+    std::vector<std::string> imageExtensions;  // [Ext] Img
+    ShortcutCode nextKey = 13;                 // [ShortCut] K1: Enter
+    ShortcutCode previousKey = 8;              // [ShortCut] K2: Backspace
+    ShortcutCode pictureModeKey = 45;          // [ShortCut] K3: Insert
 
     bool operator==(const Settings&) const = default;
 };
@@ -50,8 +51,8 @@ void SeedSettingsFile(const std::string& path);
 
 // Reads the settings file (a missing file reads as empty). Every key that is
 // missing or unreadable takes its value from `defaults`, which the caller
-// fills with the folder to use for Work and Dir and the current keys for K1
-// to K3. When Max is set, H and W stay those of `defaults`. Never writes.
+// fills with the folder to use for the two folders and the current keys.
+// When maximised, the height and width stay those of `defaults`. Never writes.
 // Throws harpoly::Error(kind::FOpen) when the file exists but cannot be read.
 Settings LoadSettings(const std::string& path, const Settings& defaults);
 

@@ -1,7 +1,7 @@
 #include "ui/app/harpoly_application.h"
 
-#include "ui/app/windows_key_code.h"
 #include "core/errors.h"
+#include "ui/app/windows_key_code.h"
 
 #include <QKeyEvent>
 #include <cxxabi.h>

@@ -1,13 +1,11 @@
 #include "ui/app/startup.h"
 
-#include "ui/app/harpoly_application.h"
-#include "ui/app/ta.h"
-#include "ui/app/termination_signal.h"
 #include "core/app/window_rules.h"
-#include "ui/fullscreen/tfull.h"
-#include "ui/fullscreen/thk.h"
 #include "core/platform/folders.h"
 #include "core/settings/settings_location.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/program_windows.h"
+#include "ui/app/termination_signal.h"
 
 #include <QMessageBox>
 
@@ -30,26 +28,17 @@ int runHarpoly(HarpolyApplication& app) {
 
         const std::string exeFolder = programFolder();
         const SettingsLocation location = locateSettings(exeFolder);
+        ProgramWindows windows(MainWindowPaths{exeFolder, location.defaultFolder, location.file},
+                               &app);
+        MainWindow& main = windows.main();
+        QObject::connect(&main, &MainWindow::closed, &app, &QCoreApplication::quit);
+        TerminationSignal termination([&main] { main.close(); });
 
-        TA ta(TAPaths{exeFolder, location.defaultFolder, location.file});
-        TFull full(&ta);
-        THK hk(&ta, &ta);
-        ta.setSecondaryWindows(&full, &hk);
-        app.setErrorHandler([&ta](const std::string& kindName) { ta.AEException(kindName); });
-        app.setKeyHandler([&ta](int keyCode) { return ta.AEShortCut(keyCode); });
-        QObject::connect(&ta, &TA::formClosed, &app, &QCoreApplication::quit);
-        TerminationSignal termination([&ta] { ta.close(); });
-
-        ta.show();
-        ta.activateWindow();
+        main.show();
+        main.activateWindow();
         app.exec();
-
-        app.setKeyHandler({});
-        app.setErrorHandler({});
         return 0;
     } catch (const std::exception& e) {
-        app.setKeyHandler({});
-        app.setErrorHandler({});
         showStartupError(e.what());
     } catch (...) {
         showStartupError({});

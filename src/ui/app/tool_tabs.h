@@ -9,7 +9,7 @@ namespace harpoly::ui {
 
 class MainServices;
 
-// One page of the tool strip `Utility`. The main window adds the pages in
+// One page of the tool strip `Utility`. The tool strip adds the pages in
 // their order, sets caption and hint, and presses `action` when Enter is
 // pressed in a field of the page on show.
 struct ToolTab {

@@ -1,5 +1,7 @@
 #include "ui/app/windows_key_code.h"
 
+#include "core/fullscreen/shortcut_code.h"
+
 #include <Qt>
 #include <array>
 #include <utility>
@@ -9,16 +11,21 @@ namespace harpoly::ui {
 namespace {
 
 constexpr std::array<std::pair<int, int>, 30> kNamedKeys{{
-    {Qt::Key_Backspace, 8},    {Qt::Key_Tab, 9},         {Qt::Key_Backtab, 9},
-    {Qt::Key_Return, 13},      {Qt::Key_Enter, 13},      {Qt::Key_Shift, 16},
-    {Qt::Key_Control, 17},     {Qt::Key_Alt, 18},        {Qt::Key_Pause, 19},
-    {Qt::Key_CapsLock, 20},    {Qt::Key_Escape, 27},     {Qt::Key_Space, 32},
-    {Qt::Key_PageUp, 33},      {Qt::Key_PageDown, 34},   {Qt::Key_End, 35},
-    {Qt::Key_Home, 36},        {Qt::Key_Left, 37},       {Qt::Key_Up, 38},
-    {Qt::Key_Right, 39},       {Qt::Key_Down, 40},       {Qt::Key_Print, 44},
-    {Qt::Key_Insert, 45},      {Qt::Key_Delete, 46},     {Qt::Key_NumLock, 144},
-    {Qt::Key_ScrollLock, 145}, {Qt::Key_Semicolon, 186}, {Qt::Key_Comma, 188},
-    {Qt::Key_Minus, 189},      {Qt::Key_Period, 190},    {Qt::Key_Slash, 191},
+    {Qt::Key_Backspace, vk::Back},    {Qt::Key_Tab, vk::Tab},
+    {Qt::Key_Backtab, vk::Tab},       {Qt::Key_Return, vk::Return},
+    {Qt::Key_Enter, vk::Return},      {Qt::Key_Shift, vk::Shift},
+    {Qt::Key_Control, vk::Control},   {Qt::Key_Alt, vk::Menu},
+    {Qt::Key_Pause, vk::Pause},       {Qt::Key_CapsLock, vk::Capital},
+    {Qt::Key_Escape, vk::Escape},     {Qt::Key_Space, vk::Space},
+    {Qt::Key_PageUp, vk::Prior},      {Qt::Key_PageDown, vk::Next},
+    {Qt::Key_End, vk::End},           {Qt::Key_Home, vk::Home},
+    {Qt::Key_Left, vk::Left},         {Qt::Key_Up, vk::Up},
+    {Qt::Key_Right, vk::Right},       {Qt::Key_Down, vk::Down},
+    {Qt::Key_Print, vk::Snapshot},    {Qt::Key_Insert, vk::Insert},
+    {Qt::Key_Delete, vk::Delete},     {Qt::Key_NumLock, vk::NumLock},
+    {Qt::Key_ScrollLock, vk::Scroll}, {Qt::Key_Semicolon, vk::Oem1},
+    {Qt::Key_Comma, vk::OemComma},    {Qt::Key_Minus, vk::OemMinus},
+    {Qt::Key_Period, vk::OemPeriod},  {Qt::Key_Slash, vk::Oem2},
 }};
 
 } // namespace
@@ -31,7 +38,7 @@ int windowsKeyCode(int qtKey) {
         return '0' + (qtKey - Qt::Key_0);
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
-        return 112 + (qtKey - Qt::Key_F1);
+        return vk::F1 + (qtKey - Qt::Key_F1);
     }
     for (const auto& [key, code] : kNamedKeys) {
         if (key == qtKey) {
@@ -48,8 +55,8 @@ int qtKeyOfWindowsCode(int code) {
     if (code >= '0' && code <= '9') {
         return Qt::Key_0 + (code - '0');
     }
-    if (code >= 112 && code <= 135) {
-        return Qt::Key_F1 + (code - 112);
+    if (code >= vk::F1 && code <= vk::F24) {
+        return Qt::Key_F1 + (code - vk::F1);
     }
     for (const auto& [key, c] : kNamedKeys) {
         if (c == code) {

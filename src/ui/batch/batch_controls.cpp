@@ -1,12 +1,12 @@
 #include "ui/batch/batch_controls.h"
 
 #include "core/app/error_text.h"
-#include "ui/app/harpoly_application.h"
-#include "ui/app/main_services.h"
 #include "core/app/number_field.h"
-#include "ui/app/tool_tabs.h"
 #include "core/platform/code_page.h"
 #include "core/platform/file_move.h"
+#include "ui/app/harpoly_application.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tool_tabs.h"
 
 #include <QBoxLayout>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The tool tabs that move JPEG pictures by pixel size: TS5 and TS6.
-#include "ui/app/main_services.h"
 #include "core/app/number_field.h"
+#include "core/batch/jpeg_selection.h"
+#include "ui/app/main_services.h"
 #include "ui/app/tab_page.h"
 #include "ui/batch/batch_controls.h"
-#include "core/batch/jpeg_selection.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

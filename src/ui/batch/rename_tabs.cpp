@@ -1,8 +1,8 @@
 // The tool tabs that rename the selected files: TS1, TS7, TS9 and TS2.
+#include "core/batch/batch_renames.h"
 #include "ui/app/main_services.h"
 #include "ui/app/tab_page.h"
 #include "ui/batch/batch_controls.h"
-#include "core/batch/batch_renames.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 // The tool tab that sets the last-write time of the selected files: TS8.
-#include "ui/app/main_services.h"
-#include "ui/app/tab_page.h"
-#include "ui/batch/batch_controls.h"
 #include "core/batch/timestamp_change.h"
 #include "core/platform/file_times.h"
 #include "core/platform/time_zone.h"
+#include "ui/app/main_services.h"
+#include "ui/app/tab_page.h"
+#include "ui/batch/batch_controls.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -61,7 +61,7 @@ ToolTab makeTimestampTab(MainServices& main) {
             toUtc({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()},
                   standardOffsetHours());
         TimestampPorts ports{main.fileList(), main.prompter(), main.busy(), setLastWriteTime,
-                             [&main] { main.previewCurrent(); }};
+                             [&main] { main.previewCurrentEntry(); }};
         runReportingErrors(main, [&] {
             changeTimestamps(ports, main.displayFolder(), tab.caption.toStdString(),
                              cb8->currentIndex(), moment);

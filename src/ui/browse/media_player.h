@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/browse/playback_engine.h"
+
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -16,27 +18,26 @@ namespace harpoly::ui {
 class VideoSurface;
 
 // The media player `MPC`: a row of three buttons (play, stop, back) over a
-// playback engine, with the synchronous answers the preview expects: open()
-// returns once the file is loaded, and length, position and the video's own
-// size are known at once. Times are in milliseconds.
+// playback engine (see PlaybackEngine for what each call promises). Times are
+// in milliseconds.
 //
-// Video is drawn into a surface placed on the display widget (the media panel)
-// at the display rectangle. The engine is libmpv, rendering in software into
-// the surface, so it runs the same on a desktop, under Xvfb and on Qt's
-// offscreen platform; with no audio device sound is decoded and dropped.
+// Video is drawn into a surface placed on the display widget (the media
+// panel) at the display rectangle, or over the whole display when told to
+// fill it.
 class MediaPlayer : public QWidget {
     Q_OBJECT
 public:
     enum class Button { Play, Stop, Back };
     Q_ENUM(Button)
 
-    explicit MediaPlayer(QWidget* parent = nullptr);
+    // Plays through `engine`; without one, through the engine this build was
+    // configured with.
+    explicit MediaPlayer(QWidget* parent = nullptr, std::unique_ptr<PlaybackEngine> engine = {});
     ~MediaPlayer() override;
 
-    // Opens `path` (file-system bytes), closing any file open before, and
-    // waits until the engine has loaded it: the media then stands at its
-    // start, stopped. A file the engine refuses, or one that does not load in
-    // time, raises harpoly::Error(kind::MCIDevice) and leaves nothing open.
+    // Opens `path` (file-system bytes), closing any file open before; raises
+    // harpoly::Error(kind::MCIDevice) and leaves nothing open when the engine
+    // refuses it.
     void open(const std::string& path);
     // Releases the file; nothing is open afterwards. Harmless when nothing is.
     void close();
@@ -74,16 +75,12 @@ signals:
     void clicked(harpoly::ui::MediaPlayer::Button button);
 
 private:
-    void drainEvents();
-    void frameReady();
+    void placeSurface();
 
-    struct Engine;
-    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<PlaybackEngine> engine_;
     QToolButton* buttons_[3] = {};
     // The surface lives on the display, which may delete it before the player.
     QPointer<VideoSurface> surface_;
-    void placeSurface();
-
     QRect displayRect_;
     bool fillDisplay_ = false;
 };

@@ -57,64 +57,68 @@ void paintBackground(QWidget* widget, const QColor& colour) {
 
 PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("BOX"));
-    setFramed(true);
     setWidgetResizable(true);
 
     auto* surface = new PaneSurface(this);
     surface_ = surface;
 
-    IMG = new ImagePane(surface);
-    IMG->hide();
+    picture_ = new ImagePane(surface);
+    picture_->hide();
 
-    TXT = new QTextEdit(surface);
-    TXT->setObjectName(QStringLiteral("TXT"));
-    TXT->setReadOnly(true);
-    TXT->setFont(uiFont(15));
-    TXT->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TXT->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    TXT->setLineWrapMode(QTextEdit::WidgetWidth);
-    TXT->hide();
+    text_ = new QTextEdit(surface);
+    text_->setObjectName(QStringLiteral("TXT"));
+    text_->setReadOnly(true);
+    text_->setFont(uiFont(15));
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text_->setLineWrapMode(QTextEdit::WidgetWidth);
+    text_->hide();
 
-    MPP = new QWidget(surface);
-    MPP->setObjectName(QStringLiteral("MPP"));
-    paintBackground(MPP, Qt::white);
-    MPP->hide();
-    MPC = new MediaPlayer(MPP);
-    MPC->setObjectName(QStringLiteral("MPC"));
-    MPC->setGeometry(10, 10, 85, 20);
-    MPC->setDisplay(MPP);
-    MPt = new QSlider(Qt::Horizontal, MPP);
-    MPt->setObjectName(QStringLiteral("MPt"));
-    MPt->setGeometry(105, 10, 300, 25);
-    MPt->setSingleStep(0);
-    MPt->setPageStep(1);
-    MPt->setTickInterval(60);
-    MPt->setTickPosition(QSlider::TicksBelow);
+    mediaPanel_ = new QWidget(surface);
+    mediaPanel_->setObjectName(QStringLiteral("MPP"));
+    paintBackground(mediaPanel_, Qt::white);
+    mediaPanel_->hide();
+    player_ = new MediaPlayer(mediaPanel_);
+    player_->setObjectName(QStringLiteral("MPC"));
+    player_->setGeometry(10, 10, 85, 20);
+    player_->setDisplay(mediaPanel_);
+    slider_ = new QSlider(Qt::Horizontal, mediaPanel_);
+    slider_->setObjectName(QStringLiteral("MPt"));
+    slider_->setGeometry(105, 10, 300, 25);
+    slider_->setSingleStep(0);
+    slider_->setPageStep(1);
+    slider_->setTickInterval(60);
+    slider_->setTickPosition(QSlider::TicksBelow);
 
-    surface->panes = {IMG, TXT, MPP};
+    surface->panes = {picture_, text_, mediaPanel_};
 
-    PB = new QProgressBar(surface);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setGeometry(10, 10, 300, 20);
-    PB->setRange(0, 100);
-    PB->setTextVisible(false);
-    PB->hide();
+    progress_ = new QProgressBar(surface);
+    progress_->setObjectName(QStringLiteral("PB"));
+    progress_->setGeometry(10, 10, 300, 20);
+    progress_->setRange(0, 100);
+    progress_->setTextVisible(false);
+    progress_->hide();
 
     setWidget(surface);
-    setBusyColour(false);
+    setFullScreenLook(false);
 }
 
 void PreviewBox::clearPanes() {
-    IMG->hide();
-    IMG->clearPicture();
-    MPP->hide();
-    TXT->hide();
-    TXT->clear();
+    picture_->hide();
+    picture_->clearPicture();
+    mediaPanel_->hide();
+    text_->hide();
+    text_->clear();
 }
 
-void PreviewBox::setFramed(bool framed) {
-    // A single-line border in the main window; none in full-screen view.
-    setFrameStyle(framed ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
+void PreviewBox::setFullScreenLook(bool on) {
+    setFrameStyle(on ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
+    if (on) {
+        paintBackground(viewport(), Qt::black);
+        paintBackground(surface_, Qt::black);
+    } else {
+        setBusyColour(busy_);
+    }
 }
 
 void PreviewBox::setBusyColour(bool busy) {

@@ -20,18 +20,19 @@ class PreviewBox : public QScrollArea {
 public:
     explicit PreviewBox(QWidget* parent = nullptr);
 
-    ImagePane* IMG = nullptr;
-    QTextEdit* TXT = nullptr;
-    QWidget* MPP = nullptr;
-    MediaPlayer* MPC = nullptr; // draws its video on MPP
-    QSlider* MPt = nullptr;
-    QProgressBar* PB = nullptr;
+    ImagePane* picturePane() const { return picture_; }     // IMG
+    QTextEdit* textPane() const { return text_; }           // TXT
+    QWidget* mediaPanel() const { return mediaPanel_; }     // MPP
+    MediaPlayer* player() const { return player_; }         // MPC, draws its video on MPP
+    QSlider* slider() const { return slider_; }             // MPt
+    QProgressBar* progressBar() const { return progress_; } // PB
 
     // Hides the picture, text and media panes and empties the picture and
     // the text.
     void clearPanes();
-    // A single-line border (main window) or none (full-screen view).
-    void setFramed(bool framed);
+    // In the main window: a single-line border, white (or the busy colour).
+    // In full-screen view: no border, black.
+    void setFullScreenLook(bool on);
     // Idle: white. Busy: the button-face colour.
     void setBusyColour(bool busy);
     bool busyColour() const { return busy_; }
@@ -40,6 +41,12 @@ public:
 
 private:
     QWidget* surface_ = nullptr;
+    ImagePane* picture_ = nullptr;
+    QTextEdit* text_ = nullptr;
+    QWidget* mediaPanel_ = nullptr;
+    MediaPlayer* player_ = nullptr;
+    QSlider* slider_ = nullptr;
+    QProgressBar* progress_ = nullptr;
     bool busy_ = false;
 };
 

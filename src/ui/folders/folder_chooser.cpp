@@ -2,28 +2,13 @@
 
 #include "core/app/ui_ports.h"
 #include "core/folders/folder_reader.h"
-#include "ui/folders/tfolder.h"
 #include "core/platform/volumes.h"
-
-#include <QMessageBox>
+#include "ui/folders/folder_chooser_window.h"
+#include "ui/message_box_prompter.h"
 
 namespace harpoly::ui {
 
 namespace {
-
-// The chooser's notice: a message box with OK.
-class MessageBoxPrompter : public Prompter {
-public:
-    bool ask(const std::string& question, const std::string& caption, const std::string&) override {
-        return QMessageBox::question(nullptr, QString::fromStdString(caption),
-                                     QString::fromStdString(question),
-                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-    }
-    void notice(const std::string& text, const std::string& caption) override {
-        QMessageBox::information(nullptr, QString::fromStdString(caption),
-                                 QString::fromStdString(text));
-    }
-};
 
 // The current folder of each volume lives as long as the main window, that is
 // for the life of the process, and is shared by every chooser it opens.
@@ -56,7 +41,8 @@ void openFolderChooser(QWidget* owner, const QString& caption, const std::string
     deps.volumes = std::make_shared<SystemVolumes>();
     deps.reader = std::make_shared<SystemFolderReader>();
     deps.folders = volumeFoldersOf(owner);
-    deps.prompter = std::make_shared<MessageBoxPrompter>();
+    // The "no medium" warning: a message box with OK.
+    deps.prompter = std::make_shared<MessageBoxPrompter>(nullptr);
     openFolderChooserWith(owner, caption, startFolder, outputFolder, std::move(apply),
                           std::move(deps));
 }

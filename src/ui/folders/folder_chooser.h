@@ -12,7 +12,7 @@ namespace harpoly::ui {
 // and the chosen folder's path without a final "/" ("" for the root "/").
 using ApplyChosenFolderFn = std::function<void(const QString& caption, const std::string& path)>;
 
-// OpenFolderChooser: creates a folder chooser `TFolder` owned by `owner`, at the
+// Creates a folder chooser `TFolder` owned by `owner`, at the
 // owner's top-left corner, with `caption`, opened on `startFolder`; shows it
 // without waiting and disables `owner`. The chooser enables `owner` again when
 // it closes in any way, frees itself, and calls `apply` when a folder was chosen.

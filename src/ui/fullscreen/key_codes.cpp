@@ -1,7 +1,7 @@
 #include "ui/fullscreen/key_codes.h"
 
-#include "ui/app/windows_key_code.h"
 #include "core/fullscreen/shortcut_code.h"
+#include "ui/app/windows_key_code.h"
 
 #include <QKeyEvent>
 
@@ -17,20 +17,38 @@ struct KeyPair {
 // Keys of a US keyboard that the main key table leaves out: punctuation
 // (plain and shifted) and the shifted digits, which are still the digit keys.
 constexpr KeyPair kExtraKeys[] = {
-    {Qt::Key_Colon, 186},       {Qt::Key_Equal, 187},        {Qt::Key_Plus, 187},
-    {Qt::Key_Less, 188},        {Qt::Key_Underscore, 189},   {Qt::Key_Greater, 190},
-    {Qt::Key_Question, 191},    {Qt::Key_QuoteLeft, 192},    {Qt::Key_AsciiTilde, 192},
-    {Qt::Key_BracketLeft, 219}, {Qt::Key_BraceLeft, 219},    {Qt::Key_Backslash, 220},
-    {Qt::Key_Bar, 220},         {Qt::Key_BracketRight, 221}, {Qt::Key_BraceRight, 221},
-    {Qt::Key_Apostrophe, 222},  {Qt::Key_QuoteDbl, 222},     {Qt::Key_ParenRight, '0'},
-    {Qt::Key_Exclam, '1'},      {Qt::Key_At, '2'},           {Qt::Key_NumberSign, '3'},
-    {Qt::Key_Dollar, '4'},      {Qt::Key_Percent, '5'},      {Qt::Key_AsciiCircum, '6'},
-    {Qt::Key_Ampersand, '7'},   {Qt::Key_Asterisk, '8'},     {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_Colon, vk::Oem1},
+    {Qt::Key_Equal, vk::OemPlus},
+    {Qt::Key_Plus, vk::OemPlus},
+    {Qt::Key_Less, vk::OemComma},
+    {Qt::Key_Underscore, vk::OemMinus},
+    {Qt::Key_Greater, vk::OemPeriod},
+    {Qt::Key_Question, vk::Oem2},
+    {Qt::Key_QuoteLeft, vk::Oem3},
+    {Qt::Key_AsciiTilde, vk::Oem3},
+    {Qt::Key_BracketLeft, vk::Oem4},
+    {Qt::Key_BraceLeft, vk::Oem4},
+    {Qt::Key_Backslash, vk::Oem5},
+    {Qt::Key_Bar, vk::Oem5},
+    {Qt::Key_BracketRight, vk::Oem6},
+    {Qt::Key_BraceRight, vk::Oem6},
+    {Qt::Key_Apostrophe, vk::Oem7},
+    {Qt::Key_QuoteDbl, vk::Oem7},
+    {Qt::Key_ParenRight, '0'},
+    {Qt::Key_Exclam, '1'},
+    {Qt::Key_At, '2'},
+    {Qt::Key_NumberSign, '3'},
+    {Qt::Key_Dollar, '4'},
+    {Qt::Key_Percent, '5'},
+    {Qt::Key_AsciiCircum, '6'},
+    {Qt::Key_Ampersand, '7'},
+    {Qt::Key_Asterisk, '8'},
+    {Qt::Key_ParenLeft, '9'},
 };
 
 constexpr KeyPair kKeypadKeys[] = {
-    {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107},   {Qt::Key_Minus, 109},
-    {Qt::Key_Period, 110},   {Qt::Key_Delete, 110}, {Qt::Key_Slash, 111},
+    {Qt::Key_Asterisk, vk::Multiply}, {Qt::Key_Plus, vk::Add},       {Qt::Key_Minus, vk::Subtract},
+    {Qt::Key_Period, vk::Decimal},    {Qt::Key_Delete, vk::Decimal}, {Qt::Key_Slash, vk::Divide},
 };
 
 } // namespace
@@ -38,7 +56,7 @@ constexpr KeyPair kKeypadKeys[] = {
 int virtualKeyFromQtKey(int qtKey, bool keypad) {
     if (keypad) {
         if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
-            return 96 + (qtKey - Qt::Key_0);
+            return vk::Numpad0 + (qtKey - Qt::Key_0);
         }
         for (const auto& k : kKeypadKeys) {
             if (k.qt == qtKey) {
@@ -100,8 +118,8 @@ QKeyCombination keyCombinationOf(ShortcutCode code) {
         mods |= Qt::AltModifier;
     }
     Qt::Key qt = Qt::Key_unknown;
-    if (key >= 96 && key <= 105) {
-        qt = static_cast<Qt::Key>(Qt::Key_0 + (key - 96));
+    if (key >= vk::Numpad0 && key <= vk::Numpad9) {
+        qt = static_cast<Qt::Key>(Qt::Key_0 + (key - vk::Numpad0));
         mods |= Qt::KeypadModifier;
     } else if (const int q = qtKeyOfWindowsCode(key); q != 0) {
         qt = static_cast<Qt::Key>(q);

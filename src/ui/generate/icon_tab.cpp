@@ -1,10 +1,10 @@
 // TS4 "アイコン抽出": writes the icons of the current file into the output
 // folder as icon files, bitmaps or JPEG pictures.
+#include "core/browse/file_list_port.h"
+#include "core/generate/icon_extraction.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/main_services.h"
 #include "ui/app/tab_page.h"
-#include "core/browse/file_list_port.h"
-#include "core/generate/icon_extraction.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -49,7 +49,7 @@ ToolTab makeIconTab(MainServices& main) {
             request.formatIndex = RG4->currentIndex();
             request.caption = caption;
             extractIcons(request, list, main.prompter(), main.busy(),
-                         [&main] { main.previewCurrent(); });
+                         [&main] { main.previewCurrentEntry(); });
         });
     });
     return tab;

@@ -1,9 +1,9 @@
 // TS3 "リンク作成": writes a link page, an album page or a playlist of the
 // listed files into the display folder.
+#include "core/generate/list_file.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/main_services.h"
 #include "ui/app/tab_page.h"
-#include "core/generate/list_file.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -49,7 +49,7 @@ ToolTab makeLinkTab(MainServices& main) {
             request.displayFolder = main.displayFolder();
             request.settingsPath = main.settingsPath();
             makeListFile(request, main.fileList(), main.prompter(),
-                         [&main] { main.previewCurrent(); });
+                         [&main] { main.previewCurrentEntry(); });
         });
     });
     return tab;

@@ -300,15 +300,15 @@ TEST(DamagedInput, SettingsFilesGiveValuesAndTheNextSaveIsSound) {
     test::ScratchFolder dir;
     const std::string path = dir.path() + "harpoly.ini";
     Settings defaults;
-    defaults.Work = dir.path();
-    defaults.Dir = dir.path();
+    defaults.outputFolder = dir.path();
+    defaults.displayFolder = dir.path();
     Settings sample = defaults;
-    sample.Max = true;
-    sample.H = 480;
-    sample.W = -7;
-    sample.Ext = {"jpg", "txt"};
-    sample.Img = {"bmp"};
-    sample.K1 = 0x2041;
+    sample.maximised = true;
+    sample.height = 480;
+    sample.width = -7;
+    sample.filterExtensions = {"jpg", "txt"};
+    sample.imageExtensions = {"bmp"};
+    sample.nextKey = 0x2041;
     SaveSettings(path, sample, false);
     std::ifstream in(path, std::ios::binary);
     const Bytes original{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -320,7 +320,7 @@ TEST(DamagedInput, SettingsFilesGiveValuesAndTheNextSaveIsSound) {
         const Settings loaded = LoadSettings(path, defaults);
         if (round % 10 == 0) {
             // What was read can be written back and reads back the same.
-            SaveSettings(path, loaded, loaded.Max);
+            SaveSettings(path, loaded, loaded.maximised);
             EXPECT_EQ(LoadSettings(path, defaults), loaded);
         }
     }

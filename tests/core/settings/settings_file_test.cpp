@@ -1,8 +1,8 @@
 #include "core/settings/settings.h"
 
 #include "core/errors.h"
-#include "platform/scratch_folder.h"
 #include "core/settings/ini_file.h"
+#include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ const std::string kSeed = crlf({
 
 Settings defaultsFor(const std::string& folder) {
     Settings d;
-    d.Work = folder;
-    d.Dir = folder;
+    d.outputFolder = folder;
+    d.displayFolder = folder;
     return d;
 }
 
@@ -58,15 +58,15 @@ TEST_F(SettingsFile, FirstRunThenCloseAtTheDefaultsGivesTheExampleFile) {
     EXPECT_EQ(dir.read("harpoly.ini"), kSeed);
 
     const Settings loaded = LoadSettings(path, defaults);
-    EXPECT_EQ(loaded.Ext.size(), 22u);
-    EXPECT_EQ(loaded.Txt, (std::vector<std::string>{"txt", "htm", "html", "php", "bat", "ini",
-                                                    "asx", "smil", "css"}));
-    EXPECT_EQ(loaded.Img, (std::vector<std::string>{"jpg", "jpeg", "bmp", "ico"}));
+    EXPECT_EQ(loaded.filterExtensions.size(), 22u);
+    EXPECT_EQ(loaded.textExtensions, (std::vector<std::string>{"txt", "htm", "html", "php", "bat",
+                                                               "ini", "asx", "smil", "css"}));
+    EXPECT_EQ(loaded.imageExtensions, (std::vector<std::string>{"jpg", "jpeg", "bmp", "ico"}));
     Settings expected = defaults;
-    expected.Ext = loaded.Ext;
-    expected.Txt = loaded.Txt;
-    expected.WM = loaded.WM;
-    expected.Img = loaded.Img;
+    expected.filterExtensions = loaded.filterExtensions;
+    expected.textExtensions = loaded.textExtensions;
+    expected.mediaExtensions = loaded.mediaExtensions;
+    expected.imageExtensions = loaded.imageExtensions;
     EXPECT_EQ(loaded, expected);
 
     SaveSettings(path, loaded, false);
@@ -84,42 +84,42 @@ TEST_F(SettingsFile, ReadsHandWrittenValues) {
     } cases[] = {
         {"[Set]\nH=abc\nW=0x1F4\n",
          [](Settings s) {
-             s.W = 500;
+             s.width = 500;
              return s;
          }},
         {"[Set]\nmax=1\nH=10\nW=20\nT=30\nL=40\n",
          [](Settings s) {
-             s.Max = true;
-             s.T = 30;
-             s.L = 40;
+             s.maximised = true;
+             s.top = 30;
+             s.left = 40;
              return s;
          }},
         {"[Set]\nDir = /d/Photos/ \nWork=/no/slash\n",
          [](Settings s) {
-             s.Dir = "/d/Photos/";
-             s.Work = "/no/slash";
+             s.displayFolder = "/d/Photos/";
+             s.outputFolder = "/no/slash";
              return s;
          }},
         {"[Ext]\nExt=jpg, png\n",
          [](Settings s) {
-             s.Ext = {"jpg", "png"};
+             s.filterExtensions = {"jpg", "png"};
              return s;
          }},
         {"[ShortCut]\nK1=8205\nK2=0x10025\nK3=-1\n",
          [](Settings s) {
-             s.K1 = 8205;
-             s.K2 = 0x25;
-             s.K3 = 0xFFFF;
+             s.nextKey = 8205;
+             s.previousKey = 0x25;
+             s.pictureModeKey = 0xFFFF;
              return s;
          }},
         {"[Set]\nPreview=2\nAutoPlay=yes\nFL_W=-5\n",
          [](Settings s) {
-             s.Preview = true;
-             s.FL_W = -5;
+             s.previewOff = true;
+             s.listWidth = -5;
              return s;
          }},
     };
-    defaults.K1 = 100; // the caller's current keys are the defaults
+    defaults.nextKey = 100; // the caller's current keys are the defaults
     for (const auto& c : cases) {
         dir.write("harpoly.ini", c.text);
         EXPECT_EQ(LoadSettings(path, defaults), c.expect(defaults)) << c.text;
@@ -145,7 +145,7 @@ TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
     dir.write("harpoly.ini", "stray line\r\n[Ext]\r\n; my comment\r\n\r\nExt = jpg, png\r\n"
                              "[Set]\r\nDir = /d/Photos/\r\nExtra=kept\r\n[Mine]\r\nA=1\r\n");
     Settings s = LoadSettings(path, defaults);
-    EXPECT_EQ(s.Dir, "/d/Photos/");
+    EXPECT_EQ(s.displayFolder, "/d/Photos/");
     SaveSettings(path, s, false);
     EXPECT_EQ(dir.read("harpoly.ini"),
               crlf({"[Ext]",      "Ext=jpg, png", "",           "[Set]",    "Dir=/d/Photos/",
@@ -157,10 +157,10 @@ TEST_F(SettingsFile, SaveKeepsForeignTextAndDropsCommentsAndBlanks) {
 
 TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
     Settings s = defaults;
-    s.H = 700;
-    s.W = 900;
-    s.T = 10;
-    s.L = 20;
+    s.height = 700;
+    s.width = 900;
+    s.top = 10;
+    s.left = 20;
     // First save while maximised: Max leads the new section.
     SaveSettings(path, s, true);
     IniFile ini(dir.read("harpoly.ini"));
@@ -180,14 +180,14 @@ TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
                                                "W=900", "T=10", "L=20"}));
 
     // A maximised close with other numbers keeps the last unmaximised ones.
-    s.H = s.W = s.T = s.L = 1;
+    s.height = s.width = s.top = s.left = 1;
     SaveSettings(path, s, true);
     const Settings back = LoadSettings(path, defaults);
-    EXPECT_TRUE(back.Max);
-    EXPECT_EQ(back.H, 500); // not read while maximised: the design size
-    EXPECT_EQ(back.W, 650);
-    EXPECT_EQ(back.T, 10);
-    EXPECT_EQ(back.L, 20);
+    EXPECT_TRUE(back.maximised);
+    EXPECT_EQ(back.height, 500); // not read while maximised: the design size
+    EXPECT_EQ(back.width, 650);
+    EXPECT_EQ(back.top, 10);
+    EXPECT_EQ(back.left, 20);
     ini.parse(dir.read("harpoly.ini"));
     EXPECT_EQ(ini.readInteger("Set", "H", 0), 700);
     EXPECT_EQ(ini.readInteger("Set", "W", 0), 900);
@@ -196,18 +196,18 @@ TEST_F(SettingsFile, MaximisedSaveLeavesThePlacementAlone) {
 TEST_F(SettingsFile, RoundTripsEveryValue) {
     SeedSettingsFile(path);
     Settings s = LoadSettings(path, defaults);
-    s.H = -1;
-    s.W = INT32_MAX;
-    s.T = INT32_MIN;
-    s.L = 0;
-    s.Preview = true;
-    s.AutoPlay = true;
-    s.FL_W = 321;
-    s.Work = "/tmp/出力 folder/";
-    s.Dir = "/tmp/\x95\x5C/";
-    s.K1 = 8205;
-    s.K2 = 16423;
-    s.K3 = 0;
+    s.height = -1;
+    s.width = INT32_MAX;
+    s.top = INT32_MIN;
+    s.left = 0;
+    s.previewOff = true;
+    s.autoPlay = true;
+    s.listWidth = 321;
+    s.outputFolder = "/tmp/出力 folder/";
+    s.displayFolder = "/tmp/\x95\x5C/";
+    s.nextKey = 8205;
+    s.previousKey = 16423;
+    s.pictureModeKey = 0;
     SaveSettings(path, s, false);
     EXPECT_EQ(LoadSettings(path, defaults), s);
 }
@@ -215,12 +215,12 @@ TEST_F(SettingsFile, RoundTripsEveryValue) {
 TEST_F(SettingsFile, AFolderALineCannotHoldKeepsTheOldValue) {
     dir.write("harpoly.ini", "[Set]\r\nDir=/old/\r\nWork=/old/\r\n");
     Settings s = defaults;
-    s.Dir = "/tmp/a\nb/";
-    s.Work = " /lead/";
+    s.displayFolder = "/tmp/a\nb/";
+    s.outputFolder = " /lead/";
     SaveSettings(path, s, false);
     const Settings back = LoadSettings(path, defaults);
-    EXPECT_EQ(back.Dir, "/old/");
-    EXPECT_EQ(back.Work, "/old/");
+    EXPECT_EQ(back.displayFolder, "/old/");
+    EXPECT_EQ(back.outputFolder, "/old/");
 }
 
 TEST_F(SettingsFile, AFailedWriteLeavesTheOldFileAndThrows) {

@@ -1,9 +1,9 @@
-#include "ui/fullscreen/tfull.h"
+#include "ui/fullscreen/full_screen_window.h"
 
-#include "ui/app/panel_bar.h"
-#include "ui/fullscreen/key_codes.h"
 #include "core/fullscreen/navigation.h"
 #include "core/fullscreen/shortcut_code.h"
+#include "ui/app/panel_bar.h"
+#include "ui/fullscreen/key_codes.h"
 #include "ui/ui_font.h"
 
 #include <QAbstractScrollArea>
@@ -19,7 +19,13 @@
 
 namespace harpoly::ui {
 
-TFull::TFull(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+namespace {
+// What one notch of a mouse wheel turns its angle by.
+constexpr int kWheelNotch = 120;
+} // namespace
+
+FullScreenWindow::FullScreenWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TFull"));
     setFont(uiFont(12));
 
@@ -27,31 +33,31 @@ TFull::TFull(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
     layout_->addStretch(1);
-    SF = new PanelBar(QStringLiteral("SF"), {200, 300, 100}, 19, this);
+    statusBar_ = new PanelBar(QStringLiteral("SF"), {200, 300, 100}, 19, this);
     for (int i = 0; i < 3; ++i) {
-        SF->setText(i, QStringLiteral(" "));
+        statusBar_->setText(i, QStringLiteral(" "));
     }
-    SF->setText(3, QStringLiteral(" 右クリックで操作"));
-    layout_->addWidget(SF);
+    statusBar_->setText(3, QStringLiteral(" 右クリックで操作"));
+    layout_->addWidget(statusBar_);
 
     // Input of every control on this window passes here first.
     qApp->installEventFilter(this);
 }
 
-void TFull::setStatusText(int panel, const QString& text) {
-    SF->setText(panel, text);
+void FullScreenWindow::setStatusText(int panel, const QString& text) {
+    statusBar_->setText(panel, text);
 }
 
-QString TFull::statusText(int panel) const {
-    return SF->text(panel);
+QString FullScreenWindow::statusText(int panel) const {
+    return statusBar_->text(panel);
 }
 
-void TFull::setMenu(QMenu* menu, QList<QAction*> items) {
+void FullScreenWindow::setMenu(QMenu* menu, QList<QAction*> items) {
     menu_ = menu;
     items_ = std::move(items);
 }
 
-void TFull::placePreviewArea(QAbstractScrollArea* area) {
+void FullScreenWindow::placePreviewArea(QAbstractScrollArea* area) {
     releasePreviewArea();
     area_ = area;
     delete layout_->takeAt(0); // the stretch that holds the place while empty
@@ -59,7 +65,7 @@ void TFull::placePreviewArea(QAbstractScrollArea* area) {
     area->show();
 }
 
-void TFull::releasePreviewArea() {
+void FullScreenWindow::releasePreviewArea() {
     if (area_ == nullptr) {
         return;
     }
@@ -68,7 +74,7 @@ void TFull::releasePreviewArea() {
     area_ = nullptr;
 }
 
-bool TFull::canScroll(Qt::Orientation orientation) const {
+bool FullScreenWindow::canScroll(Qt::Orientation orientation) const {
     if (area_ == nullptr) {
         return false;
     }
@@ -77,7 +83,7 @@ bool TFull::canScroll(Qt::Orientation orientation) const {
     return bar->maximum() > 0;
 }
 
-bool TFull::scroll(Qt::Orientation orientation, int delta) {
+bool FullScreenWindow::scroll(Qt::Orientation orientation, int delta) {
     if (area_ == nullptr) {
         return false;
     }
@@ -87,7 +93,7 @@ bool TFull::scroll(Qt::Orientation orientation, int delta) {
     return bar->maximum() > 0;
 }
 
-void TFull::FormKeyDown(int virtualKey) {
+void FullScreenWindow::scrollByKey(int virtualKey) {
     switch (virtualKey) {
     case vk::Left:
         scroll(Qt::Horizontal, -kScrollStep);
@@ -106,15 +112,7 @@ void TFull::FormKeyDown(int virtualKey) {
     }
 }
 
-void TFull::FormMouseWheelDown(bool shift) {
-    FormKeyDown(shift ? vk::Right : vk::Down);
-}
-
-void TFull::FormMouseWheelUp(bool shift) {
-    FormKeyDown(shift ? vk::Left : vk::Up);
-}
-
-bool TFull::isMenuKey(ShortcutCode code) const {
+bool FullScreenWindow::isMenuKey(ShortcutCode code) const {
     if (code == 0) {
         return false;
     }
@@ -126,7 +124,7 @@ bool TFull::isMenuKey(ShortcutCode code) const {
     return false;
 }
 
-bool TFull::hasMenuKeyOn(int virtualKey) const {
+bool FullScreenWindow::hasMenuKeyOn(int virtualKey) const {
     for (const QAction* item : items_) {
         const ShortcutCode code = shortcutFromInteger(item->data().toInt());
         if (code != 0 && virtualKeyOf(code) == virtualKey) {
@@ -136,12 +134,12 @@ bool TFull::hasMenuKeyOn(int virtualKey) const {
     return false;
 }
 
-bool TFull::ownsWidget(QObject* object) const {
+bool FullScreenWindow::ownsWidget(QObject* object) const {
     auto* widget = qobject_cast<QWidget*>(object);
     return widget != nullptr && isVisible() && widget->window() == this;
 }
 
-bool TFull::eventFilter(QObject* watched, QEvent* event) {
+bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress: {
@@ -170,7 +168,7 @@ bool TFull::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        FormKeyDown(vkey);
+        scrollByKey(vkey);
         return true;
     }
     case QEvent::Wheel: {
@@ -184,14 +182,14 @@ bool TFull::eventFilter(QObject* watched, QEvent* event) {
             break; // nothing to scroll here: the control under the mouse may
         }
         wheelRemainder_ += d.y() != 0 ? d.y() : d.x();
-        // One notch (120) is one step; a smooth wheel adds up to notches.
-        while (wheelRemainder_ >= 120) {
-            FormMouseWheelUp(shift);
-            wheelRemainder_ -= 120;
+        // One notch is one step; a smooth wheel adds up to notches.
+        while (wheelRemainder_ >= kWheelNotch) {
+            scrollByKey(shift ? vk::Left : vk::Up);
+            wheelRemainder_ -= kWheelNotch;
         }
-        while (wheelRemainder_ <= -120) {
-            FormMouseWheelDown(shift);
-            wheelRemainder_ += 120;
+        while (wheelRemainder_ <= -kWheelNotch) {
+            scrollByKey(shift ? vk::Right : vk::Down);
+            wheelRemainder_ += kWheelNotch;
         }
         return true;
     }
@@ -204,7 +202,7 @@ bool TFull::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseButtonPress: {
         auto* w = qobject_cast<QWidget*>(watched);
-        if (w != nullptr && ownsWidget(w) && (w == SF || SF->isAncestorOf(w)) &&
+        if (w != nullptr && ownsWidget(w) && (w == statusBar_ || statusBar_->isAncestorOf(w)) &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             emit statusBarClicked();
             return true;
@@ -217,7 +215,7 @@ bool TFull::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TFull::closeEvent(QCloseEvent* event) {
+void FullScreenWindow::closeEvent(QCloseEvent* event) {
     // The window manager's close leaves full-screen view as the menu's close
     // does. The close itself is never refused: the application's quit closes
     // every window and gives up when one refuses.

@@ -1,7 +1,7 @@
-#include "ui/fullscreen/thk.h"
+#include "ui/fullscreen/shortcut_key_dialog.h"
 
-#include "ui/fullscreen/hot_key_edit.h"
 #include "core/fullscreen/shortcut_code.h"
+#include "ui/fullscreen/hot_key_edit.h"
 #include "ui/ui_font.h"
 
 #include <QCloseEvent>
@@ -34,7 +34,7 @@ int dialogKeyOf(const QKeyEvent& event) {
 
 } // namespace
 
-THK::THK(QWidget* mainWindow, QWidget* parent)
+ShortcutKeyDialog::ShortcutKeyDialog(QWidget* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       mainWindow_(mainWindow) {
@@ -66,56 +66,52 @@ THK::THK(QWidget* mainWindow, QWidget* parent)
         b->installEventFilter(this);
         return b;
     };
-    HL = label("HL", "全画面表示のショートカットキーの変更", 10, 10);
-    HL1 = label("HL1", "進む", 10, 33);
-    HK1 = field("HK1", 70, 30);
-    HL2 = label("HL2", "戻る", 10, 58);
-    HK2 = field("HK2", 70, 55);
-    HL3 = label("HL3", "表示切替", 10, 83);
-    HK3 = field("HK3", 70, 80);
-    BHKent = button("BHKent", "決定", 10, 105);
-    BHKesc = button("BHKesc", "戻る", 90, 105);
-    setTabOrder(HK1, HK2);
-    setTabOrder(HK2, HK3);
-    setTabOrder(HK3, BHKent);
-    setTabOrder(BHKent, BHKesc);
+    label("HL", "全画面表示のショートカットキーの変更", 10, 10);
+    const char* captions[] = {"進む", "戻る", "表示切替"};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        label(("HL" + n).constData(), captions[i], 10, 33 + 25 * i);
+        fields_[i] = field(("HK" + n).constData(), 70, 30 + 25 * i);
+    }
+    QPushButton* confirmButton = button("BHKent", "決定", 10, 105);
+    QPushButton* cancelButton = button("BHKesc", "戻る", 90, 105);
+    setTabOrder(fields_[0], fields_[1]);
+    setTabOrder(fields_[1], fields_[2]);
+    setTabOrder(fields_[2], confirmButton);
+    setTabOrder(confirmButton, cancelButton);
 
-    connect(BHKent, &QPushButton::clicked, this, &THK::BHKentClick);
-    connect(BHKesc, &QPushButton::clicked, this, &THK::BHKescClick);
+    connect(confirmButton, &QPushButton::clicked, this, &ShortcutKeyDialog::confirm);
+    connect(cancelButton, &QPushButton::clicked, this, &ShortcutKeyDialog::cancel);
 }
 
-void THK::setKeyStore(KeyReader read, KeyWriter write) {
+void ShortcutKeyDialog::setKeyStore(KeyReader read, KeyWriter write) {
     readKey_ = std::move(read);
     writeKey_ = std::move(write);
 }
 
-void THK::setFocusedFieldKey(int code) {
-    for (HotKeyEdit* f : {HK1, HK2, HK3}) {
+void ShortcutKeyDialog::setFocusedFieldKey(int code) {
+    for (HotKeyEdit* f : fields_) {
         if (f->hasFocus()) {
             f->setKey(static_cast<ShortcutCode>(code));
         }
     }
 }
 
-void THK::FormActivate() {
-    if (readKey_) {
-        HK1->setKey(readKey_(0));
-        HK2->setKey(readKey_(1));
-        HK3->setKey(readKey_(2));
+void ShortcutKeyDialog::showKeys() {
+    for (int i = 0; readKey_ && i < 3; ++i) {
+        fields_[i]->setKey(readKey_(i));
     }
-    HK1->setFocus(Qt::OtherFocusReason);
+    fields_[0]->setFocus(Qt::OtherFocusReason);
 }
 
-void THK::BHKentClick() {
-    if (writeKey_) {
-        writeKey_(0, HK1->key());
-        writeKey_(1, HK2->key());
-        writeKey_(2, HK3->key());
+void ShortcutKeyDialog::confirm() {
+    for (int i = 0; writeKey_ && i < 3; ++i) {
+        writeKey_(i, fields_[i]->key());
     }
-    BHKescClick();
+    cancel();
 }
 
-void THK::BHKescClick() {
+void ShortcutKeyDialog::cancel() {
     hide();
     if (mainWindow_ != nullptr) {
         mainWindow_->setEnabled(true);
@@ -123,14 +119,14 @@ void THK::BHKescClick() {
     }
 }
 
-bool THK::event(QEvent* event) {
+bool ShortcutKeyDialog::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
-        FormActivate();
+        showKeys();
     }
     return QWidget::event(event);
 }
 
-bool THK::eventFilter(QObject* watched, QEvent* event) {
+bool ShortcutKeyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         const int key = dialogKeyOf(*static_cast<QKeyEvent*>(event));
         if (key != 0) {
@@ -144,7 +140,7 @@ bool THK::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void THK::showEvent(QShowEvent* event) {
+void ShortcutKeyDialog::showEvent(QShowEvent* event) {
     // Kept above the main window, centred over it.
     if (mainWindow_ != nullptr && windowHandle() != nullptr) {
         windowHandle()->setTransientParent(mainWindow_->window()->windowHandle());
@@ -158,14 +154,14 @@ void THK::showEvent(QShowEvent* event) {
         // Shown means active: the fields are loaded now, not only once the
         // window system gets round to activating the dialog.
         activateWindow();
-        FormActivate();
+        showKeys();
     }
 }
 
-void THK::closeEvent(QCloseEvent* event) {
+void ShortcutKeyDialog::closeEvent(QCloseEvent* event) {
     // The window manager's close acts as the cancel button, so the main
     // window is never left disabled.
-    BHKescClick();
+    cancel();
     event->accept();
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 
 class QComboBox;
-class QPushButton;
 class QTreeView;
 
 namespace harpoly {
@@ -33,29 +32,33 @@ struct FolderChooserDeps {
     std::shared_ptr<Prompter> prompter;     // the "no medium" warning
 };
 
-// The folder chooser: drive list `AD` and folder tree `CD` under the tool bar
-// `P` with `B1` (confirm) and `B2` (close).
-class TFolder : public QWidget {
+// The folder chooser `TFolder`: drive list `AD` and folder tree `CD` under the
+// tool bar `P` with `B1` (confirm) and `B2` (close). Return confirms and Esc
+// closes from any of its controls; Left and Right collapse and expand the
+// selected folder even from the drive list.
+class FolderChooserWindow : public QWidget {
     Q_OBJECT
 public:
-    TFolder(QWidget* owner, const QString& caption, std::unique_ptr<DirectoryOutline> outline,
-            std::string outputFolder, ApplyChosenFolderFn apply, FolderChooserDeps deps);
-    ~TFolder() override;
+    FolderChooserWindow(QWidget* owner, const QString& caption,
+                        std::unique_ptr<DirectoryOutline> outline, std::string outputFolder,
+                        ApplyChosenFolderFn apply, FolderChooserDeps deps);
+    ~FolderChooserWindow() override;
 
     DirectoryOutline& outline() { return *outline_; }
 
-    void FormCreate();
-    void ADChange();
-    void B1Click();
-    void B2Click();
-
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;               // FormClose
-    bool eventFilter(QObject* watched, QEvent* event) override; // FormShortCut
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool FormShortCut(int key);
+    // The keys of every control of the chooser; true when the key is taken.
+    bool handleKey(int key);
+    void fillDriveList();
+    // AD: opens the tree of the chosen drive, or warns when it has no medium.
+    void switchDrive();
+    // B1: closes, then hands the selected folder to the apply function.
+    void confirm();
     void selectDriveEntry();
     void showOutline();
     void showExpansion(const OutlineItem& item);
@@ -72,20 +75,18 @@ private:
     bool syncing_ = false; // the view is being set from the outline
     bool closed_ = false;
 
-    QWidget* P = nullptr;
-    QComboBox* AD = nullptr;
-    QPushButton* B1 = nullptr;
-    QPushButton* B2 = nullptr;
-    QTreeView* CD = nullptr;
+    QComboBox* drives_ = nullptr; // AD
+    QTreeView* tree_ = nullptr;   // CD
 };
 
 // The chooser of openFolderChooser with its dependencies given: builds the
 // tree on `startFolder` (raising EOutlineError when its volume cannot be
 // read, with nothing shown and `owner` left enabled), shows the chooser at the
 // owner's top-left corner and disables the owner.
-TFolder* openFolderChooserWith(QWidget* owner, const QString& caption,
-                               const std::string& startFolder, const std::string& outputFolder,
-                               ApplyChosenFolderFn apply, FolderChooserDeps deps);
+FolderChooserWindow* openFolderChooserWith(QWidget* owner, const QString& caption,
+                                           const std::string& startFolder,
+                                           const std::string& outputFolder,
+                                           ApplyChosenFolderFn apply, FolderChooserDeps deps);
 
 // The folder handed to the apply function: the path without a final "/", so
 // the root "/" gives "".

@@ -14,7 +14,7 @@ namespace harpoly::ui {
 
 class PanelBar;
 
-// The full-screen window: borderless and maximised, the preview area above a
+// The full-screen window `TFull`: borderless and maximised, the preview area above a
 // status bar of four panels (file name, information, elapsed time, and the
 // hint " 右クリックで操作"). Created hidden at start-up; the main window moves
 // its preview area here while full-screen view is on.
@@ -26,17 +26,15 @@ class PanelBar;
 // - a right-click anywhere opens the menu; a left click on the status bar
 //   emits statusBarClicked();
 // - the window manager's close emits closeRequested() and hides the window.
-class TFull : public QWidget {
+class FullScreenWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TFull(QWidget* parent = nullptr);
+    explicit FullScreenWindow(QWidget* parent = nullptr);
 
     // Writes a panel of the window's status bar (0 file name, 1 information,
     // 2 elapsed time).
     void setStatusText(int panel, const QString& text);
     QString statusText(int panel) const;
-
-    PanelBar* SF = nullptr;
 
     // The context menu and its items in menu order; an item's key is the
     // shortcut code in its data().
@@ -45,11 +43,6 @@ public:
     void placePreviewArea(QAbstractScrollArea* area);
     void releasePreviewArea();
     QAbstractScrollArea* previewArea() const { return area_; }
-
-    // The window's own key handler: the arrow keys scroll; others do nothing.
-    void FormKeyDown(int virtualKey);
-    void FormMouseWheelDown(bool shift);
-    void FormMouseWheelUp(bool shift);
 
     // Whether `code` is the key of one of the menu items.
     bool isMenuKey(ShortcutCode code) const;
@@ -65,11 +58,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The arrow keys scroll the preview area by one step; others do nothing.
+    void scrollByKey(int virtualKey);
     bool ownsWidget(QObject* object) const;
     bool canScroll(Qt::Orientation orientation) const;
     bool scroll(Qt::Orientation orientation, int delta);
 
     QVBoxLayout* layout_ = nullptr;
+    PanelBar* statusBar_ = nullptr; // SF
     QMenu* menu_ = nullptr;
     QList<QAction*> items_;
     QAbstractScrollArea* area_ = nullptr;

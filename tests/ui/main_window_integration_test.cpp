@@ -3,17 +3,13 @@
 // through the file list's selection; the generating tabs writing into the
 // display and output folders; errors of a tab shown in the information panel.
 #include "../core/generate/icon_test_files.h"
+#include "core/app/ui_ports.h"
+#include "core/folders/directory_outline.h"
+#include "core/settings/settings.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/panel_bar.h"
-#include "ui/app/ta.h"
-#include "core/app/ui_ports.h"
-#include "ui/browse/file_list_item_model.h"
-#include "core/folders/directory_outline.h"
-#include "ui/folders/tfolder.h"
-#include "ui/fullscreen/tfull.h"
-#include "ui/fullscreen/thk.h"
-#include "main_window_rig.h"
-#include "core/settings/settings.h"
+#include "ui/folders/folder_chooser_window.h"
+#include "window_rig.h"
 
 #include <QBuffer>
 #include <QComboBox>
@@ -57,37 +53,24 @@ std::string jpegOfSize(int width, int height) {
 
 // The main window on its own program, display and output folders, wired to
 // the application as the real start-up does.
-struct Window : test::MainWindowRig {
-    QTemporaryDir outputDir;
-    std::string output = folderOf(outputDir);
-
+struct Window : test::WindowRig {
     Window() {
         writeFile(settings, test::seedSettingsText() + "[Set]\r\nDir=" + display +
                                 "\r\nWork=" + output + "\r\n");
     }
-    // Creates, shows and activates the window over the files written so far.
-    void start() {
-        create();
-        show();
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        activate();
-    }
-
     QStringList listed() const {
         QStringList names;
-        for (int i = 0; i < ta->FL->model()->rowCount(); ++i) {
-            names << ta->FL->model()->index(i, 0).data().toString();
+        for (int i = 0; i < FL->model()->rowCount(); ++i) {
+            names << FL->model()->index(i, 0).data().toString();
         }
         return names;
     }
-    std::string current() const { return ta->SelectedName(-1); }
+    std::string current() const { return ta->currentEntryName(); }
     // Selects the rows as a user does in the list: `currentRow` by a plain
     // click, the others added by Ctrl-clicks.
     void select(int currentRow, const std::vector<int>& others = {}) {
-        QItemSelectionModel* selection = ta->FL->selectionModel();
-        auto* model = ta->FL->model();
+        QItemSelectionModel* selection = FL->selectionModel();
+        auto* model = FL->model();
         selection->setCurrentIndex(model->index(currentRow, 0),
                                    QItemSelectionModel::ClearAndSelect);
         for (int row : others) {
@@ -96,10 +79,10 @@ struct Window : test::MainWindowRig {
     }
     // Puts tab `name` on show and returns its page.
     QWidget* showTab(const char* name) {
-        for (int i = 0; i < ta->Utility->count(); ++i) {
-            if (ta->Utility->widget(i)->objectName() == QLatin1String(name)) {
-                ta->Utility->setCurrentIndex(i);
-                return ta->Utility->widget(i);
+        for (int i = 0; i < Utility->count(); ++i) {
+            if (Utility->widget(i)->objectName() == QLatin1String(name)) {
+                Utility->setCurrentIndex(i);
+                return Utility->widget(i);
             }
         }
         return nullptr;
@@ -122,12 +105,12 @@ struct Window : test::MainWindowRig {
             QFAIL("an exception left the click handler");
         }
     }
-    TFolder* chooser() const { return ta->findChild<TFolder*>(); }
+    FolderChooserWindow* chooser() const { return ta->findChild<FolderChooserWindow*>(); }
 };
 
 } // namespace
 
-class TAIntegrationTest : public QObject {
+class MainWindowIntegrationTest : public QObject {
     Q_OBJECT
 private slots:
     void init() { startDir_ = QDir::currentPath(); }
@@ -155,13 +138,13 @@ private:
 
 // ---------------------------------------------------------------- chooser
 
-void TAIntegrationTest::displayChooserConfirmsFolder_data() {
+void MainWindowIntegrationTest::displayChooserConfirmsFolder_data() {
     QTest::addColumn<bool>("byKey");
     QTest::newRow("F7") << true;
     QTest::newRow("BI") << false;
 }
 
-void TAIntegrationTest::displayChooserConfirmsFolder() {
+void MainWindowIntegrationTest::displayChooserConfirmsFolder() {
     QFETCH(bool, byKey);
     Window w;
     for (const char* name : {"a0.txt", "b.txt"}) {
@@ -176,11 +159,11 @@ void TAIntegrationTest::displayChooserConfirmsFolder() {
     QCOMPARE(w.current(), std::string("b.txt"));
 
     if (byKey) {
-        QTest::keyClick(w.ta->FL, Qt::Key_F7);
+        QTest::keyClick(w.FL, Qt::Key_F7);
     } else {
-        QTest::mouseClick(w.ta->BI, Qt::LeftButton);
+        QTest::mouseClick(w.BI, Qt::LeftButton);
     }
-    QPointer<TFolder> chooser = w.chooser();
+    QPointer<FolderChooserWindow> chooser = w.chooser();
     QVERIFY(chooser != nullptr);
     QVERIFY(chooser->isVisible());
     QCOMPARE(chooser->windowTitle(), QStringLiteral("表示フォルダの選択"));
@@ -191,7 +174,7 @@ void TAIntegrationTest::displayChooserConfirmsFolder() {
     QCOMPARE(outline.fullPath(outline.selected()) + "/", w.display);
     // The main window's keys are shut off while the chooser is open.
     QTest::keyClick(chooser->findChild<QTreeView*>("CD"), Qt::Key_F8);
-    QCOMPARE(w.ta->findChildren<TFolder*>().size(), 1);
+    QCOMPARE(w.ta->findChildren<FolderChooserWindow*>().size(), 1);
 
     // The keys go to the chooser's tree: into the sub-folder, then Return.
     auto* tree = chooser->findChild<QTreeView*>("CD");
@@ -203,7 +186,7 @@ void TAIntegrationTest::displayChooserConfirmsFolder() {
 
     const std::string sub = w.display + "sub/";
     QCOMPARE(w.ta->displayFolder(), sub);
-    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + sub));
+    QCOMPARE(w.SI->text(0), QString::fromStdString(" 表示フォルダ = " + sub));
     QCOMPARE(w.ta->outputFolder(), w.output);
     QCOMPARE(w.listed(), (QStringList{"a.txt", "b.txt"}));
     QCOMPARE(w.current(), std::string("a.txt")); // b.txt is not looked for again
@@ -211,14 +194,14 @@ void TAIntegrationTest::displayChooserConfirmsFolder() {
     QTRY_VERIFY(chooser.isNull());
 }
 
-void TAIntegrationTest::displayChooserClosedChangesNothing_data() {
+void MainWindowIntegrationTest::displayChooserClosedChangesNothing_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Esc") << "Esc";
     QTest::newRow("B2") << "B2";
     QTest::newRow("close box") << "close";
 }
 
-void TAIntegrationTest::displayChooserClosedChangesNothing() {
+void MainWindowIntegrationTest::displayChooserClosedChangesNothing() {
     QFETCH(QString, how);
     Window w;
     QVERIFY(QDir().mkdir(QString::fromStdString(w.display + "sub")));
@@ -226,10 +209,10 @@ void TAIntegrationTest::displayChooserClosedChangesNothing() {
     writeFile(w.display + "b.txt", "b");
     w.start();
     w.select(1);
-    const QString line = w.ta->SI->text(0);
+    const QString line = w.SI->text(0);
 
-    QTest::keyClick(w.ta->FL, Qt::Key_F7);
-    QPointer<TFolder> chooser = w.chooser();
+    QTest::keyClick(w.FL, Qt::Key_F7);
+    QPointer<FolderChooserWindow> chooser = w.chooser();
     QVERIFY(chooser != nullptr);
     auto* tree = chooser->findChild<QTreeView*>("CD");
     QTest::keyClick(tree, Qt::Key_Right);
@@ -245,19 +228,19 @@ void TAIntegrationTest::displayChooserClosedChangesNothing() {
     QVERIFY(!chooser || !chooser->isVisible());
     QTRY_VERIFY(chooser.isNull());
     QCOMPARE(w.ta->displayFolder(), w.display);
-    QCOMPARE(w.ta->SI->text(0), line);
+    QCOMPARE(w.SI->text(0), line);
     QCOMPARE(w.listed(), (QStringList{"a.txt", "b.txt"}));
     QCOMPARE(w.current(), std::string("b.txt"));
-    QVERIFY(w.ta->fileListModel().isSelected(1));
+    QVERIFY(w.ta->fileList().isSelected(1));
 }
 
-void TAIntegrationTest::outputChooserChangesOnlyOutputLine_data() {
+void MainWindowIntegrationTest::outputChooserChangesOnlyOutputLine_data() {
     QTest::addColumn<bool>("byKey");
     QTest::newRow("F8") << true;
     QTest::newRow("BO") << false;
 }
 
-void TAIntegrationTest::outputChooserChangesOnlyOutputLine() {
+void MainWindowIntegrationTest::outputChooserChangesOnlyOutputLine() {
     QFETCH(bool, byKey);
     Window w;
     QVERIFY(QDir().mkdir(QString::fromStdString(w.output + "out")));
@@ -266,14 +249,14 @@ void TAIntegrationTest::outputChooserChangesOnlyOutputLine() {
     }
     w.start();
     w.select(2, {0});
-    const QString displayLine = w.ta->SI->text(0);
+    const QString displayLine = w.SI->text(0);
 
     if (byKey) {
-        QTest::keyClick(w.ta->FL, Qt::Key_F8);
+        QTest::keyClick(w.FL, Qt::Key_F8);
     } else {
-        QTest::mouseClick(w.ta->BO, Qt::LeftButton);
+        QTest::mouseClick(w.BO, Qt::LeftButton);
     }
-    QPointer<TFolder> chooser = w.chooser();
+    QPointer<FolderChooserWindow> chooser = w.chooser();
     QVERIFY(chooser != nullptr);
     QCOMPARE(chooser->windowTitle(), QStringLiteral("出力フォルダの選択"));
     QVERIFY(!w.ta->isEnabled());
@@ -284,19 +267,19 @@ void TAIntegrationTest::outputChooserChangesOnlyOutputLine() {
     QTest::mouseClick(chooser->findChild<QPushButton*>("B1"), Qt::LeftButton);
 
     QCOMPARE(w.ta->outputFolder(), w.output + "out/");
-    QCOMPARE(w.ta->SO->text(0), QString::fromStdString(" 出力フォルダ = " + w.output + "out/"));
+    QCOMPARE(w.SO->text(0), QString::fromStdString(" 出力フォルダ = " + w.output + "out/"));
     QCOMPARE(w.ta->displayFolder(), w.display);
-    QCOMPARE(w.ta->SI->text(0), displayLine);
+    QCOMPARE(w.SI->text(0), displayLine);
     QCOMPARE(w.listed(), (QStringList{"a.txt", "b.txt", "c.txt"}));
     QCOMPARE(w.current(), std::string("c.txt"));
-    auto& list = w.ta->fileListModel();
+    auto& list = w.ta->fileList();
     QVERIFY(list.isSelected(0) && !list.isSelected(1) && list.isSelected(2));
     QVERIFY(w.ta->isEnabled());
 }
 
 // ---------------------------------------------------------------- batch tabs
 
-void TAIntegrationTest::renameTabRunsOverSelection_data() {
+void MainWindowIntegrationTest::renameTabRunsOverSelection_data() {
     QTest::addColumn<bool>("selectSome");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QStringList>("listedAfter");
@@ -312,7 +295,7 @@ void TAIntegrationTest::renameTabRunsOverSelection_data() {
         << QStringList{"処理中止|ファイルが選択されていません。"};
 }
 
-void TAIntegrationTest::renameTabRunsOverSelection() {
+void MainWindowIntegrationTest::renameTabRunsOverSelection() {
     QFETCH(bool, selectSome);
     QFETCH(bool, answer);
     QFETCH(QStringList, listedAfter);
@@ -339,16 +322,16 @@ void TAIntegrationTest::renameTabRunsOverSelection() {
     QCOMPARE(w.prompter.asked.size(), selectSome ? 1 : 0);
     QCOMPARE(w.listed(), listedAfter);
     QCOMPARE(QString::fromStdString(w.current()), currentAfter);
-    QCOMPARE(w.ta->FL->currentIndex().row(), listedAfter.indexOf(currentAfter));
+    QCOMPARE(w.FL->currentIndex().row(), listedAfter.indexOf(currentAfter));
     QVERIFY(e2->text().isEmpty());
     for (const QString& name : listedAfter) {
         QVERIFY2(exists(w.display + name.toStdString()), qPrintable(name));
     }
-    QVERIFY(!w.ta->PB->isVisible());
+    QVERIFY(!w.PB->isVisible());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
-void TAIntegrationTest::enterInNameFieldPressesConvert() {
+void MainWindowIntegrationTest::enterInNameFieldPressesConvert() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     w.start();
@@ -362,19 +345,19 @@ void TAIntegrationTest::enterInNameFieldPressesConvert() {
     QCOMPARE(w.listed(), QStringList{"new1.txt"});
 }
 
-void TAIntegrationTest::progressRunsOverWholeList() {
+void MainWindowIntegrationTest::progressRunsOverWholeList() {
     Window w;
     for (int i = 0; i < 120; ++i) {
         writeFile(w.display + QString("f%1.txt").arg(i, 3, 10, QChar('0')).toStdString(), "x");
     }
     w.start();
-    QCOMPARE(w.ta->FL->model()->rowCount(), 120);
+    QCOMPARE(w.FL->model()->rowCount(), 120);
     w.select(5, {50, 100});
     QWidget* page = w.showTab("TS2");
     page->findChild<QLineEdit*>("EExt")->setText(QStringLiteral("dat"));
     // Each value the bar takes during the walk, with its range at that time.
     QStringList steps;
-    QProgressBar* bar = w.ta->PB;
+    QProgressBar* bar = w.PB;
     QObject::connect(bar, &QProgressBar::valueChanged, bar, [&steps, bar](int value) {
         steps << QString("%1/%2..%3").arg(value).arg(bar->minimum()).arg(bar->maximum());
     });
@@ -389,7 +372,7 @@ void TAIntegrationTest::progressRunsOverWholeList() {
     QVERIFY(exists(w.display + "f100.dat") && exists(w.display + "f101.txt"));
 }
 
-void TAIntegrationTest::jpegSelectionMovesMatchingPictures() {
+void MainWindowIntegrationTest::jpegSelectionMovesMatchingPictures() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     writeFile(w.display + "big.jpg", jpegOfSize(40, 30));
@@ -411,7 +394,7 @@ void TAIntegrationTest::jpegSelectionMovesMatchingPictures() {
     QCOMPARE(w.info(), QStringLiteral(" 幅 8  高さ 30  サイズ 0KB"));
 }
 
-void TAIntegrationTest::jpegSelectionErrorIsShownOnce() {
+void MainWindowIntegrationTest::jpegSelectionErrorIsShownOnce() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     writeFile(w.display + "b.jpg", jpegOfSize(40, 30));
@@ -431,13 +414,13 @@ void TAIntegrationTest::jpegSelectionErrorIsShownOnce() {
     // the busy indicator is back to idle.
     QVERIFY(exists(w.output + "b.jpg"));
     QCOMPARE(w.listed(), (QStringList{"a.txt", "c.jpg"}));
-    QVERIFY(!w.ta->PB->isVisible());
+    QVERIFY(!w.PB->isVisible());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
 // ---------------------------------------------------------------- generating tabs
 
-void TAIntegrationTest::linkTabWritesPageIntoList() {
+void MainWindowIntegrationTest::linkTabWritesPageIntoList() {
     Window w;
     writeFile(w.display + "b.jpg", jpegOfSize(8, 8));
     writeFile(w.display + "c.txt", "c");
@@ -463,7 +446,7 @@ void TAIntegrationTest::linkTabWritesPageIntoList() {
     QCOMPARE(w.listed(), (QStringList{"b.jpg", "c.txt", "links.html"}));
 }
 
-void TAIntegrationTest::iconTabWritesIconIntoOutputFolder() {
+void MainWindowIntegrationTest::iconTabWritesIconIntoOutputFolder() {
     Window w;
     using namespace harpoly::icon_test;
     const Bytes ico = icoFile({solidImage(32, 4, 9)});
@@ -485,10 +468,10 @@ void TAIntegrationTest::iconTabWritesIconIntoOutputFolder() {
     QVERIFY(!exists(w.output + "app-1.ico"));
     QCOMPARE(QFileInfo(QString::fromStdString(w.output + "app-0.ico")).size(), 766);
     QCOMPARE(w.listed(), (QStringList{"app.ico", "b.txt"})); // another folder: no re-read
-    QVERIFY(!w.ta->PB->isVisible());
+    QVERIFY(!w.PB->isVisible());
 }
 
-void TAIntegrationTest::iconTabWriteErrorIsShownAndBusyEnds() {
+void MainWindowIntegrationTest::iconTabWriteErrorIsShownAndBusyEnds() {
     Window w;
     using namespace harpoly::icon_test;
     const Bytes ico = icoFile({solidImage(32, 4, 9)});
@@ -501,14 +484,14 @@ void TAIntegrationTest::iconTabWriteErrorIsShownAndBusyEnds() {
 
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なファイル名 )"));
     QCOMPARE(w.reported, QStringList{"EFCreateError"});
-    QVERIFY(!w.ta->PB->isVisible());
+    QVERIFY(!w.PB->isVisible());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
 int main(int argc, char** argv) {
     HarpolyApplication app(argc, argv);
-    TAIntegrationTest test;
+    MainWindowIntegrationTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "ta_integration_test.moc"
+#include "main_window_integration_test.moc"

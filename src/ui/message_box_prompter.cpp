@@ -1,4 +1,4 @@
-#include "ui/app/message_box_prompter.h"
+#include "ui/message_box_prompter.h"
 
 #include <QMessageBox>
 

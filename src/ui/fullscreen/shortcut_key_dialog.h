@@ -3,24 +3,22 @@
 #include "core/settings/shortcut_code.h"
 
 #include <QWidget>
+#include <array>
 #include <functional>
-
-class QLabel;
-class QPushButton;
 
 namespace harpoly::ui {
 
 class HotKeyEdit;
 
-// The shortcut-key dialog "設定": the keys of the full-screen menu's next,
+// The shortcut-key dialog `THK` "設定": the keys of the full-screen menu's next,
 // previous and picture-mode items in three key-capture fields. Created hidden
 // at start-up and only shown and hidden afterwards; the main window is
 // disabled while it is shown and enabled again when it closes, by either
 // button or by the window manager's close (which counts as cancel).
-class THK : public QWidget {
+class ShortcutKeyDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit THK(QWidget* mainWindow, QWidget* parent = nullptr);
+    explicit ShortcutKeyDialog(QWidget* mainWindow, QWidget* parent = nullptr);
 
     // Where the three keys live (the menu items N1 to N3, index 0 to 2).
     using KeyReader = std::function<ShortcutCode(int index)>;
@@ -31,20 +29,6 @@ public:
     // the focus; does nothing when none has it.
     void setFocusedFieldKey(int code);
 
-    QLabel* HL = nullptr;
-    QLabel* HL1 = nullptr;
-    QLabel* HL2 = nullptr;
-    QLabel* HL3 = nullptr;
-    HotKeyEdit* HK1 = nullptr;
-    HotKeyEdit* HK2 = nullptr;
-    HotKeyEdit* HK3 = nullptr;
-    QPushButton* BHKent = nullptr;
-    QPushButton* BHKesc = nullptr;
-
-    void FormActivate();
-    void BHKentClick();
-    void BHKescClick();
-
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,7 +36,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Shows the keys in use, the focus on the first field.
+    void showKeys();
+    // BHKent: the fields' keys become the menu's, then the dialog closes.
+    void confirm();
+    // BHKesc: the dialog closes and the main window is enabled again.
+    void cancel();
+
     QWidget* mainWindow_;
+    std::array<HotKeyEdit*, 3> fields_{}; // HK1 to HK3
     KeyReader readKey_;
     KeyWriter writeKey_;
 };

@@ -1,19 +1,17 @@
 // The main window on temporary program and display folders: creation from
 // the settings file, the activation, the preview of each kind, the key
 // handler, the prompts, the resize rule and the save at close.
+#include "core/app/confirm.h"
+#include "core/app/ui_ports.h"
+#include "core/settings/settings.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/panel_bar.h"
-#include "ui/app/ta.h"
-#include "core/app/ui_ports.h"
 #include "ui/app/windows_key_code.h"
-#include "ui/browse/file_list_item_model.h"
 #include "ui/browse/image_pane.h"
 #include "ui/browse/preview_box.h"
-#include "ui/fullscreen/tfull.h"
-#include "ui/fullscreen/thk.h"
-#include "main_window_rig.h"
-#include "core/settings/settings.h"
+#include "window_rig.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,7 +47,7 @@ std::string readFile(const std::string& path) {
 
 // One main window with its own program folder, settings file and display
 // folder, wired to the application like the real start-up does.
-struct Window : test::MainWindowRig {
+struct Window : test::WindowRig {
     // `iniText` is written first when given; otherwise the first start seeds.
     explicit Window(const std::string& iniText = {}, bool pointAtDisplay = true,
                     const std::string& moreSetLines = {}) {
@@ -72,7 +70,7 @@ QByteArray imageBytes(const QImage& image, const char* format) {
 
 } // namespace
 
-class TATest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void firstStartSeedsSettingsAndFilter();
@@ -98,7 +96,7 @@ private slots:
     void unwritableSettingsAreReportedAndWindowCloses();
 };
 
-void TATest::firstStartSeedsSettingsAndFilter() {
+void MainWindowTest::firstStartSeedsSettingsAndFilter() {
     Window w({}, false);
     w.create();
     std::string seed;
@@ -112,12 +110,12 @@ void TATest::firstStartSeedsSettingsAndFilter() {
                                   "*.jpeg", "*.jpg", "*.mpeg", "*.mpg",  "*.php", "*.png",
                                   "*.ram",  "*.rm",  "*.smil", "*.txt",  "*.wmv"};
     QStringList entries;
-    for (int i = 0; i < w.ta->BExt->count(); ++i) {
-        entries << w.ta->BExt->itemText(i);
+    for (int i = 0; i < w.BExt->count(); ++i) {
+        entries << w.BExt->itemText(i);
     }
     QCOMPARE(entries, expected);
-    QCOMPARE(w.ta->BExt->currentText(), QStringLiteral("*.*"));
-    QCOMPARE(w.ta->FL->model()->rowCount(), 0); // filled at the first activation only
+    QCOMPARE(w.BExt->currentText(), QStringLiteral("*.*"));
+    QCOMPARE(w.FL->model()->rowCount(), 0); // filled at the first activation only
     QCOMPARE(w.ta->windowTitle(),
              QStringLiteral("Harpoly - ビューアーとユーティリティー - 1.00版"));
     QCOMPARE(w.ta->displayFolder(), w.program);
@@ -132,14 +130,14 @@ void TATest::firstStartSeedsSettingsAndFilter() {
     const QStringList captions = {"リネーム1",  "リネーム2",      "リネーム3",
                                   "拡張子変換", "リンク作成",     "JPG選別1",
                                   "JPG選別2",   "タイムスタンプ", "アイコン抽出"};
-    QCOMPARE(w.ta->Utility->count(), 9);
+    QCOMPARE(w.Utility->count(), 9);
     for (int i = 0; i < 9; ++i) {
-        QCOMPARE(w.ta->Utility->tabText(i), captions[i]);
+        QCOMPARE(w.Utility->tabText(i), captions[i]);
     }
-    QCOMPARE(w.ta->N1->text(), QStringLiteral("進む\tEnter"));
+    QCOMPARE(w.ta->findChild<QAction*>("N1")->text(), QStringLiteral("進む\tEnter"));
 }
 
-void TATest::activationFillsListAndPreviewsFirstFile() {
+void MainWindowTest::activationFillsListAndPreviewsFirstFile() {
     Window w;
     writeFile(w.display + "b.txt", "hello");
     writeFile(w.display + "A.JPG", "x");
@@ -149,32 +147,32 @@ void TATest::activationFillsListAndPreviewsFirstFile() {
     w.create();
     w.show();
     w.activate();
-    auto* model = w.ta->FL->model();
+    auto* model = w.FL->model();
     QCOMPARE(model->rowCount(), 4);
     QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("A.JPG"));
     QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("写真.txt"));
-    QCOMPARE(w.ta->FL->currentIndex().row(), 0);
-    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.display));
-    QCOMPARE(w.ta->SO->text(0), QString::fromStdString(" 出力フォルダ = " + w.program));
+    QCOMPARE(w.FL->currentIndex().row(), 0);
+    QCOMPARE(w.SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.display));
+    QCOMPARE(w.SO->text(0), QString::fromStdString(" 出力フォルダ = " + w.program));
 
     // A keyboard move in the list previews the new current item.
-    w.ta->FL->setFocus();
-    QTest::keyClick(w.ta->FL, Qt::Key_Down);
-    QCOMPARE(w.ta->FL->currentIndex().row(), 1);
+    w.FL->setFocus();
+    QTest::keyClick(w.FL, Qt::Key_Down);
+    QCOMPARE(w.FL->currentIndex().row(), 1);
     QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB"));
-    QVERIFY(w.ta->TXT->isVisible());
-    QCOMPARE(w.ta->TXT->toPlainText(), QStringLiteral("hello"));
+    QVERIFY(w.TXT->isVisible());
+    QCOMPARE(w.TXT->toPlainText(), QStringLiteral("hello"));
 
     // A later activation keeps the current item by its name.
     writeFile(w.display + "a0.txt", "new");
     w.activate();
     QCOMPARE(model->rowCount(), 5);
-    QCOMPARE(w.ta->SelectedName(-1), std::string("b.txt"));
+    QCOMPARE(w.ta->currentEntryName(), std::string("b.txt"));
     // QTemporaryDir cannot remove a name that is not UTF-8.
     ::unlink((w.display + "\x8E\xCA\x90\x5E.txt").c_str());
 }
 
-void TATest::activationReplacesVanishedFolders() {
+void MainWindowTest::activationReplacesVanishedFolders() {
     Window w;
     w.create();
     const std::string gone = w.display + "gone/";
@@ -183,11 +181,11 @@ void TATest::activationReplacesVanishedFolders() {
     w.activate();
     QCOMPARE(w.ta->displayFolder(), w.program);
     QCOMPARE(w.ta->outputFolder(), w.program);
-    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.program));
-    QCOMPARE(w.ta->SelectedName(-1), std::string("harpoly.ini"));
+    QCOMPARE(w.SI->text(0), QString::fromStdString(" 表示フォルダ = " + w.program));
+    QCOMPARE(w.ta->currentEntryName(), std::string("harpoly.ini"));
 }
 
-void TATest::previewInformationLine_data() {
+void MainWindowTest::previewInformationLine_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("info");
@@ -219,7 +217,7 @@ void TATest::previewInformationLine_data() {
                                   << "";
 }
 
-void TATest::previewInformationLine() {
+void MainWindowTest::previewInformationLine() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, info);
@@ -232,25 +230,25 @@ void TATest::previewInformationLine() {
     w.show();
     w.activate();
     QCOMPARE(w.info(), info);
-    QCOMPARE(w.ta->IMG->isVisible(), pane == "IMG");
-    QCOMPARE(w.ta->TXT->isVisible(), pane == "TXT");
+    QCOMPARE(w.IMG->isVisible(), pane == "IMG");
+    QCOMPARE(w.TXT->isVisible(), pane == "TXT");
     if (pane == "IMG") {
-        QVERIFY(w.ta->IMG->hasPicture());
+        QVERIFY(w.IMG->hasPicture());
         if (name == "app.ico") {
             // Shown at its own size, centred, its transparent parts white.
-            const QRect drawn = w.ta->IMG->drawnRect();
+            const QRect drawn = w.IMG->drawnRect();
             QCOMPARE(drawn.size(), QSize(16, 16));
-            QCOMPARE(drawn.x(), (w.ta->IMG->width() - 16) / 2);
-            QCOMPARE(w.ta->IMG->picture().pixel(8, 8), qRgb(255, 255, 255));
+            QCOMPARE(drawn.x(), (w.IMG->width() - 16) / 2);
+            QCOMPARE(w.IMG->picture().pixel(8, 8), qRgb(255, 255, 255));
         }
     }
     if (name == "letter.txt") {
-        QCOMPARE(w.ta->TXT->toPlainText().trimmed(), QStringLiteral("Bold text"));
-        QVERIFY(w.ta->TXT->toHtml().contains("font-weight"));
+        QCOMPARE(w.TXT->toPlainText().trimmed(), QStringLiteral("Bold text"));
+        QVERIFY(w.TXT->toHtml().contains("font-weight"));
     }
 }
 
-void TATest::damagedJpegIsReportedInInformationPanel() {
+void MainWindowTest::damagedJpegIsReportedInInformationPanel() {
     Window w;
     QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(Qt::red);
@@ -260,20 +258,20 @@ void TATest::damagedJpegIsReportedInInformationPanel() {
     w.activate();
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
     // A tool tab's refresh or preview call reports the error too, never throws.
-    w.ta->SetInfoText({});
+    w.ta->showInfo({});
     w.ta->fileList().refresh({});
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
-    w.ta->SetInfoText({});
-    w.ta->previewCurrent();
+    w.ta->showInfo({});
+    w.ta->previewCurrentEntry();
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
-    QVERIFY(!w.ta->IMG->isVisible());
+    QVERIFY(!w.IMG->isVisible());
 
     // An error of a kind without its own text shows the kind name.
-    w.ta->AEException("EFOpenError");
+    w.ta->reportError("EFOpenError");
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( EFOpenError )"));
 }
 
-void TATest::previewOffShowsSizeOnly() {
+void MainWindowTest::previewOffShowsSizeOnly() {
     Window w;
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::blue);
@@ -281,16 +279,16 @@ void TATest::previewOffShowsSizeOnly() {
     w.create();
     w.show();
     w.activate();
-    QTest::mouseClick(w.ta->PV, Qt::LeftButton, {}, QPoint(5, 10)); // previews off
-    QVERIFY(w.ta->PV->isChecked());
+    QTest::mouseClick(w.PV, Qt::LeftButton, {}, QPoint(5, 10)); // previews off
+    QVERIFY(w.PV->isChecked());
     QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB"));
-    QVERIFY(!w.ta->IMG->isVisible());
-    QTest::mouseClick(w.ta->PV, Qt::LeftButton, {}, QPoint(5, 10));
+    QVERIFY(!w.IMG->isVisible());
+    QTest::mouseClick(w.PV, Qt::LeftButton, {}, QPoint(5, 10));
     QCOMPARE(w.info(), QStringLiteral(" 幅 40  高さ 30  サイズ 0KB"));
-    QVERIFY(w.ta->IMG->isVisible());
+    QVERIFY(w.IMG->isVisible());
 }
 
-void TATest::filterBoxRefillsWithoutPreview() {
+void MainWindowTest::filterBoxRefillsWithoutPreview() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     writeFile(w.display + "b.JPG", "b");
@@ -298,24 +296,24 @@ void TATest::filterBoxRefillsWithoutPreview() {
     w.create();
     w.show();
     w.activate();
-    QCOMPARE(w.ta->SelectedName(-1), std::string("a.txt"));
+    QCOMPARE(w.ta->currentEntryName(), std::string("a.txt"));
     const QString before = w.info();
-    w.ta->BExt->setFocus();
-    w.ta->BExt->lineEdit()->selectAll();
-    QTest::keyClicks(w.ta->BExt->lineEdit(), "*.jpg");
-    QCOMPARE(w.ta->FL->model()->rowCount(), 2); // b.JPG and c.jpg: case ignored
+    w.BExt->setFocus();
+    w.BExt->lineEdit()->selectAll();
+    QTest::keyClicks(w.BExt->lineEdit(), "*.jpg");
+    QCOMPARE(w.FL->model()->rowCount(), 2); // b.JPG and c.jpg: case ignored
     QCOMPARE(w.info(), before);
-    QVERIFY(w.ta->TXT->isVisible()); // the old preview stays while typing
+    QVERIFY(w.TXT->isVisible()); // the old preview stays while typing
     // Choosing a file afterwards previews it, the entry that the refill made
     // current included.
-    const QRect first = w.ta->FL->visualRect(w.ta->FL->model()->index(0, 0));
-    QTest::mouseClick(w.ta->FL->viewport(), Qt::LeftButton, {}, first.center());
-    QCOMPARE(w.ta->SelectedName(-1), std::string("b.JPG"));
+    const QRect first = w.FL->visualRect(w.FL->model()->index(0, 0));
+    QTest::mouseClick(w.FL->viewport(), Qt::LeftButton, {}, first.center());
+    QCOMPARE(w.ta->currentEntryName(), std::string("b.JPG"));
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
-    QVERIFY(!w.ta->TXT->isVisible());
+    QVERIFY(!w.TXT->isVisible());
 }
 
-void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
+void MainWindowTest::functionKeyRunsCommandOnlyWhileEnabled() {
     Window w;
     w.create();
     w.show();
@@ -324,37 +322,37 @@ void TATest::functionKeyRunsCommandOnlyWhileEnabled() {
     const std::string away = folderOf(w.programDir);
     QVERIFY(::chdir(away.c_str()) == 0);
     // F7 opens the display-folder chooser, which starts in the display folder.
-    QTest::keyClick(w.ta->FL, Qt::Key_F7);
+    QTest::keyClick(w.FL, Qt::Key_F7);
     QCOMPARE(QDir::currentPath() + "/", QString::fromStdString(w.display));
 
     QVERIFY(::chdir(away.c_str()) == 0);
     w.ta->setEnabled(false); // a secondary window is open
-    QVERIFY(w.ta->AEShortCut(118));
+    QVERIFY(w.ta->handleShortcutKey(118));
     QCOMPARE(QDir::currentPath() + "/", QString::fromStdString(away));
-    QVERIFY(!w.ta->AEShortCut(122)); // F11 is never handled
+    QVERIFY(!w.ta->handleShortcutKey(122)); // F11 is never handled
     w.ta->setEnabled(true);
-    QVERIFY(!w.ta->AEShortCut(118)); // the command runs and the key goes on
+    QVERIFY(!w.ta->handleShortcutKey(118)); // the command runs and the key goes on
     QVERIFY(QDir::setCurrent(startDir));
 }
 
-void TATest::hotKeyDialogTakesReservedKeys() {
+void MainWindowTest::hotKeyDialogTakesReservedKeys() {
     Window w;
     w.create();
     w.show();
-    w.ta->BHKClick();
+    w.ta->openShortcutKeyDialog();
     QVERIFY(w.hk->isVisible());
     QVERIFY(!w.ta->isEnabled());
     for (int code : {8, 13, 27, 32}) {
-        QVERIFY(w.ta->AEShortCut(code));
+        QVERIFY(w.ta->handleShortcutKey(code));
     }
-    QVERIFY(!w.ta->AEShortCut(120)); // F9 goes on to the focused field
-    QVERIFY(!w.ta->AEShortCut('A'));
+    QVERIFY(!w.ta->handleShortcutKey(120)); // F9 goes on to the focused field
+    QVERIFY(!w.ta->handleShortcutKey('A'));
     w.hk->close();
     QVERIFY(w.ta->isEnabled());
-    QVERIFY(!w.ta->AEShortCut(13));
+    QVERIFY(!w.ta->handleShortcutKey(13));
 }
 
-void TATest::keyHandlerSeesEachKeyPressOnce_data() {
+void MainWindowTest::keyHandlerSeesEachKeyPressOnce_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("dialogShown");
     QTest::newRow("F11, main window") << int(Qt::Key_F11) << false;
@@ -364,76 +362,78 @@ void TATest::keyHandlerSeesEachKeyPressOnce_data() {
 
 // A key press from the window system goes to the window first and is then
 // forwarded to the focused widget; the key handler must run once for it.
-void TATest::keyHandlerSeesEachKeyPressOnce() {
+void MainWindowTest::keyHandlerSeesEachKeyPressOnce() {
     QFETCH(int, key);
     QFETCH(bool, dialogShown);
     Window w;
     w.create();
     w.show();
-    QWidget* target = w.ta.get();
+    QWidget* target = w.ta;
     if (dialogShown) {
-        w.ta->BHKClick();
-        QVERIFY(QTest::qWaitForWindowExposed(w.hk.get()));
-        target = w.hk.get();
+        w.ta->openShortcutKeyDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(w.hk));
+        target = w.hk;
     }
     QList<int> seen;
     HarpolyApplication::instance()->setKeyHandler([&](int code) {
         seen.append(code);
-        return w.ta->AEShortCut(code);
+        return w.ta->handleShortcutKey(code);
     });
     QTest::keyClick(target->windowHandle(), static_cast<Qt::Key>(key));
     QCOMPARE(seen, QList<int>{windowsKeyCode(key)});
     if (dialogShown) {
-        w.hk->BHKescClick();
+        w.hk->findChild<QPushButton*>("BHKesc")->click();
     }
 }
 
-void TATest::confirmActionRefusesWithoutSelection() {
+void MainWindowTest::confirmActionRefusesWithoutSelection() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     w.create();
     w.show();
     w.activate();
-    QVERIFY(!w.ta->ConfirmAction("変換しますか？", "リネーム1", true));
+    QVERIFY(
+        !ConfirmAction(w.ta->prompter(), w.ta->fileList(), "変換しますか？", "リネーム1", true));
     QCOMPARE(w.prompter.notices, QStringList{"処理中止|ファイルが選択されていません。"});
     QVERIFY(w.prompter.asked.isEmpty());
 
     // Without a required selection the question is asked under the caption.
     w.prompter.answer = false;
-    QVERIFY(!w.ta->ConfirmAction("作成しますか？", "リンク作成", false));
-    w.ta->FL->selectionModel()->select(w.ta->FL->model()->index(0, 0), QItemSelectionModel::Select);
+    QVERIFY(
+        !ConfirmAction(w.ta->prompter(), w.ta->fileList(), "作成しますか？", "リンク作成", false));
+    w.FL->selectionModel()->select(w.FL->model()->index(0, 0), QItemSelectionModel::Select);
     w.prompter.answer = true;
-    QVERIFY(w.ta->ConfirmAction("変換しますか？", "リネーム1", true));
+    QVERIFY(ConfirmAction(w.ta->prompter(), w.ta->fileList(), "変換しますか？", "リネーム1", true));
     QCOMPARE(w.prompter.asked,
              (QStringList{"リンク作成|作成しますか？", "リネーム1|変換しますか？"}));
 }
 
-void TATest::enterPressesActionOfTabOnShow() {
+void MainWindowTest::enterPressesActionOfTabOnShow() {
     Window w;
     writeFile(w.display + "a.txt", "a");
     w.create();
     w.show();
     w.activate();
-    w.ta->Utility->setCurrentIndex(3);
-    auto* action = w.ta->Utility->widget(3)->findChild<QPushButton*>("BEnt2");
+    w.Utility->setCurrentIndex(3);
+    auto* action = w.Utility->widget(3)->findChild<QPushButton*>("BEnt2");
     QVERIFY(action != nullptr);
     QSignalSpy clicked(action, &QPushButton::clicked);
-    w.ta->FL->setFocus();
-    QTest::keyClick(w.ta->FL, Qt::Key_Return);
+    w.FL->setFocus();
+    QTest::keyClick(w.FL, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
     // A button takes Enter itself.
-    w.ta->BI->setFocus();
-    QTest::keyClick(w.ta->BI, Qt::Key_Return);
+    w.BI->setFocus();
+    QTest::keyClick(w.BI, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
     // So does the text pane (a.txt is previewed there).
-    QVERIFY(w.ta->TXT->isVisible());
-    w.ta->TXT->setFocus();
-    QCOMPARE(w.ta->focusWidget(), w.ta->TXT);
-    QTest::keyClick(w.ta->TXT, Qt::Key_Return);
+    QVERIFY(w.TXT->isVisible());
+    w.TXT->setFocus();
+    QCOMPARE(w.ta->focusWidget(), w.TXT);
+    QTest::keyClick(w.TXT, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
 }
 
-void TATest::selectionAndCurrentItemStayApart() {
+void MainWindowTest::selectionAndCurrentItemStayApart() {
     Window w;
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
         writeFile(w.display + name, name);
@@ -441,8 +441,8 @@ void TATest::selectionAndCurrentItemStayApart() {
     w.create();
     w.show();
     w.activate();
-    auto& list = w.ta->fileListModel();
-    auto* view = w.ta->FL;
+    auto& list = w.ta->fileList();
+    auto* view = w.FL;
     const QRect second = view->visualRect(view->model()->index(1, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second.center());
     QCOMPARE(list.currentIndex(), 1);
@@ -452,7 +452,7 @@ void TATest::selectionAndCurrentItemStayApart() {
     QVERIFY(list.isSelected(1) && list.isSelected(2) && !list.isSelected(0));
 
     // A move of the current item by program keeps the selection.
-    w.ta->setCurrentItem(0);
+    w.ta->makeEntryCurrent(0);
     QCOMPARE(view->currentIndex().row(), 0);
     QVERIFY(list.isSelected(1) && list.isSelected(2) && !list.isSelected(0));
     QCOMPARE(w.info(), QStringLiteral(" サイズ 0KB"));
@@ -464,7 +464,7 @@ void TATest::selectionAndCurrentItemStayApart() {
     QCOMPARE(view->currentIndex().row(), 2);
 }
 
-void TATest::busyIndicatorRunsOverEveryEntry() {
+void MainWindowTest::busyIndicatorRunsOverEveryEntry() {
     Window w;
     for (int i = 0; i < 5; ++i) {
         writeFile(w.display + "f" + std::to_string(i) + ".txt", "x");
@@ -472,23 +472,23 @@ void TATest::busyIndicatorRunsOverEveryEntry() {
     w.create();
     w.show();
     w.activate();
-    QVERIFY(w.ta->TXT->isVisible());
-    w.ta->BeginBusy();
-    QVERIFY(w.ta->PB->isVisible());
-    QCOMPARE(w.ta->PB->maximum(), 5);
-    QCOMPARE(w.ta->PB->value(), 0);
-    QVERIFY(!w.ta->TXT->isVisible());
-    QVERIFY(w.ta->BOX->busyColour());
+    QVERIFY(w.TXT->isVisible());
+    w.ta->busy().begin(w.ta->fileList().count());
+    QVERIFY(w.PB->isVisible());
+    QCOMPARE(w.PB->maximum(), 5);
+    QCOMPARE(w.PB->value(), 0);
+    QVERIFY(!w.TXT->isVisible());
+    QVERIFY(w.BOX->busyColour());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     w.ta->busy().step();
-    QCOMPARE(w.ta->PB->value(), 1);
-    w.ta->EndBusy();
-    QVERIFY(!w.ta->PB->isVisible());
-    QVERIFY(!w.ta->BOX->busyColour());
+    QCOMPARE(w.PB->value(), 1);
+    w.ta->busy().end();
+    QVERIFY(!w.PB->isVisible());
+    QVERIFY(!w.BOX->busyColour());
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
-void TATest::resizeRuleFitsBarsToBox_data() {
+void MainWindowTest::resizeRuleFitsBarsToBox_data() {
     QTest::addColumn<int>("box");
     QTest::addColumn<int>("progress");
     QTest::addColumn<int>("track");
@@ -497,20 +497,20 @@ void TATest::resizeRuleFitsBarsToBox_data() {
     QTest::newRow("500") << 500 << 300 << 300;
 }
 
-void TATest::resizeRuleFitsBarsToBox() {
+void MainWindowTest::resizeRuleFitsBarsToBox() {
     QFETCH(int, box);
     QFETCH(int, progress);
     QFETCH(int, track);
     Window w;
     w.create();
     w.show();
-    w.ta->resize(w.ta->width() + box - w.ta->BOX->width(), w.ta->height());
-    QTRY_COMPARE(w.ta->BOX->width(), box);
-    QCOMPARE(w.ta->PB->width(), progress);
-    QCOMPARE(w.ta->MPt->width(), track);
+    w.ta->resize(w.ta->width() + box - w.BOX->width(), w.ta->height());
+    QTRY_COMPARE(w.BOX->width(), box);
+    QCOMPARE(w.PB->width(), progress);
+    QCOMPARE(w.MPt->width(), track);
 }
 
-void TATest::chosenFolderIsAppliedByCaption() {
+void MainWindowTest::chosenFolderIsAppliedByCaption() {
     Window w;
     QTemporaryDir other;
     writeFile(folderOf(other) + "x.txt", "x");
@@ -518,22 +518,22 @@ void TATest::chosenFolderIsAppliedByCaption() {
     w.show();
     w.activate();
     const std::string path = QFile::encodeName(other.path()).toStdString();
-    w.ta->ApplyChosenFolder(QStringLiteral("出力フォルダの選択"), path);
+    w.ta->applyChosenFolder(QStringLiteral("出力フォルダの選択"), path);
     QCOMPARE(w.ta->outputFolder(), path + "/");
     QCOMPARE(w.ta->displayFolder(), w.display);
-    w.ta->ApplyChosenFolder(QStringLiteral("表示フォルダの選択"), path);
+    w.ta->applyChosenFolder(QStringLiteral("表示フォルダの選択"), path);
     QCOMPARE(w.ta->displayFolder(), path + "/");
-    QCOMPARE(w.ta->SI->text(0), QString::fromStdString(" 表示フォルダ = " + path + "/"));
-    QCOMPARE(w.ta->SelectedName(-1), std::string("x.txt"));
+    QCOMPARE(w.SI->text(0), QString::fromStdString(" 表示フォルダ = " + path + "/"));
+    QCOMPARE(w.ta->currentEntryName(), std::string("x.txt"));
 }
 
-void TATest::closeWritesSettings() {
+void MainWindowTest::closeWritesSettings() {
     Window w("[Ext]\r\nExt=jpg\r\n\r\n", true, "FL_W=180\r\n");
     w.create();
     w.show();
     w.activate();
-    QCOMPARE(w.ta->FL->width(), 180);
-    w.ta->PV->setChecked(true);
+    QCOMPARE(w.FL->width(), 180);
+    w.PV->setChecked(true);
     w.ta->close();
     const std::string text = readFile(w.settings);
     for (const std::string& line :
@@ -544,7 +544,7 @@ void TATest::closeWritesSettings() {
     }
 }
 
-void TATest::unwritableSettingsAreReportedAndWindowCloses() {
+void MainWindowTest::unwritableSettingsAreReportedAndWindowCloses() {
     // A settings path below a plain file can be neither seeded nor saved.
     Window w({}, false);
     writeFile(w.program + "plain", "");
@@ -552,10 +552,10 @@ void TATest::unwritableSettingsAreReportedAndWindowCloses() {
     w.create();
     const QString failed = QStringLiteral(" エラーが発生しました。 ( 不正なファイル名 )");
     QCOMPARE(w.info(), failed);
-    QCOMPARE(w.ta->BExt->count(), 1); // the settings were not read
+    QCOMPARE(w.BExt->count(), 1); // the settings were not read
     QCOMPARE(w.ta->size(), QSize(650, 500));
     w.show();
-    w.ta->SetInfoText({});
+    w.ta->showInfo({});
     w.ta->close();
     QVERIFY(!w.ta->isVisible());
     QCOMPARE(w.info(), failed);
@@ -563,8 +563,8 @@ void TATest::unwritableSettingsAreReportedAndWindowCloses() {
 
 int main(int argc, char** argv) {
     HarpolyApplication app(argc, argv);
-    TATest test;
+    MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "ta_test.moc"
+#include "main_window_test.moc"

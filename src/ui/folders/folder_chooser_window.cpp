@@ -1,10 +1,10 @@
-#include "ui/folders/tfolder.h"
+#include "ui/folders/folder_chooser_window.h"
 
 #include "core/app/ui_ports.h"
 #include "core/folders/directory_outline.h"
-#include "ui/folders/folder_tree_model.h"
 #include "core/folders/volume_switch.h"
 #include "core/platform/volumes.h"
+#include "ui/folders/folder_tree_model.h"
 #include "ui/ui_font.h"
 
 #include <QAbstractItemView>
@@ -31,8 +31,10 @@ std::string chosenFolderArgument(const std::string& fullPath) {
     return path;
 }
 
-TFolder::TFolder(QWidget* owner, const QString& caption, std::unique_ptr<DirectoryOutline> outline,
-                 std::string outputFolder, ApplyChosenFolderFn apply, FolderChooserDeps deps)
+FolderChooserWindow::FolderChooserWindow(QWidget* owner, const QString& caption,
+                                         std::unique_ptr<DirectoryOutline> outline,
+                                         std::string outputFolder, ApplyChosenFolderFn apply,
+                                         FolderChooserDeps deps)
     : QWidget(owner, Qt::Dialog), owner_(owner), outputFolder_(std::move(outputFolder)),
       apply_(std::move(apply)), deps_(std::move(deps)), outline_(std::move(outline)),
       model_(std::make_unique<FolderTreeModel>(*outline_)) {
@@ -42,78 +44,76 @@ TFolder::TFolder(QWidget* owner, const QString& caption, std::unique_ptr<Directo
     setFont(uiFont(12));
     setFixedSize(clientWidth, clientHeight);
 
-    P = new QWidget(this);
-    P->setObjectName(QStringLiteral("P"));
-    P->setGeometry(0, 0, clientWidth, toolBarHeight);
+    auto* toolBar = new QWidget(this);
+    toolBar->setObjectName(QStringLiteral("P"));
+    toolBar->setGeometry(0, 0, clientWidth, toolBarHeight);
 
-    AD = new QComboBox(P);
-    AD->setObjectName(QStringLiteral("AD"));
-    AD->setGeometry(2, 3, 60, 23);
-    AD->setToolTip(QStringLiteral("現在表示されているドライブ名です"));
+    drives_ = new QComboBox(toolBar);
+    drives_->setObjectName(QStringLiteral("AD"));
+    drives_->setGeometry(2, 3, 60, 23);
+    drives_->setToolTip(QStringLiteral("現在表示されているドライブ名です"));
 
-    B1 = new QPushButton(QStringLiteral("決定 (RETURN)"), P);
-    B1->setObjectName(QStringLiteral("B1"));
-    B1->setGeometry(66, 3, 110, 23);
+    auto* confirmButton = new QPushButton(QStringLiteral("決定 (RETURN)"), toolBar);
+    confirmButton->setObjectName(QStringLiteral("B1"));
+    confirmButton->setGeometry(66, 3, 110, 23);
 
-    B2 = new QPushButton(QStringLiteral("閉じる (ESC)"), P);
-    B2->setObjectName(QStringLiteral("B2"));
-    B2->setGeometry(180, 3, 90, 23);
+    auto* closeButton = new QPushButton(QStringLiteral("閉じる (ESC)"), toolBar);
+    closeButton->setObjectName(QStringLiteral("B2"));
+    closeButton->setGeometry(180, 3, 90, 23);
 
-    CD = new QTreeView(this);
-    CD->setObjectName(QStringLiteral("CD"));
-    CD->setGeometry(0, toolBarHeight, clientWidth, clientHeight - toolBarHeight);
-    CD->setHeaderHidden(true);
-    CD->setUniformRowHeights(true);
-    CD->setIconSize(QSize(14, 14));
-    CD->setModel(model_.get());
+    tree_ = new QTreeView(this);
+    tree_->setObjectName(QStringLiteral("CD"));
+    tree_->setGeometry(0, toolBarHeight, clientWidth, clientHeight - toolBarHeight);
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setIconSize(QSize(14, 14));
+    tree_->setModel(model_.get());
 
-    connect(AD, &QComboBox::activated, this, [this] { ADChange(); });
-    connect(B1, &QPushButton::clicked, this, [this] { B1Click(); });
-    connect(B2, &QPushButton::clicked, this, [this] { B2Click(); });
-    connect(CD, &QTreeView::expanded, this,
+    connect(drives_, &QComboBox::activated, this, [this] { switchDrive(); });
+    connect(confirmButton, &QPushButton::clicked, this, [this] { confirm(); });
+    connect(closeButton, &QPushButton::clicked, this, [this] { close(); });
+    connect(tree_, &QTreeView::expanded, this,
             [this](const QModelIndex& i) { viewExpanded(i, true); });
-    connect(CD, &QTreeView::collapsed, this,
+    connect(tree_, &QTreeView::collapsed, this,
             [this](const QModelIndex& i) { viewExpanded(i, false); });
-    connect(CD->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { viewCurrentChanged(current); });
 
-    for (QObject* o :
-         {static_cast<QObject*>(this), static_cast<QObject*>(P), static_cast<QObject*>(AD),
-          static_cast<QObject*>(B1), static_cast<QObject*>(B2), static_cast<QObject*>(CD),
-          static_cast<QObject*>(CD->viewport())}) {
+    for (QObject* o : std::initializer_list<QObject*>{this, toolBar, drives_, confirmButton,
+                                                      closeButton, tree_, tree_->viewport()}) {
         o->installEventFilter(this);
     }
 
     showOutline();
-    FormCreate();
-    CD->setFocus();
+    fillDriveList();
+    tree_->setFocus();
 }
 
-TFolder::~TFolder() {
+FolderChooserWindow::~FolderChooserWindow() {
     // The view lets go of the model before the model lets go of the outline.
-    CD->setModel(nullptr);
+    tree_->setModel(nullptr);
     model_.reset();
 }
 
-void TFolder::FormCreate() {
+void FolderChooserWindow::fillDriveList() {
     for (const auto& volume : outline_->volumes()) {
-        AD->addItem(shownName(volume),
-                    QByteArray(volume.data(), static_cast<qsizetype>(volume.size())));
+        drives_->addItem(shownName(volume),
+                         QByteArray(volume.data(), static_cast<qsizetype>(volume.size())));
     }
     // The box stays 60 pixels wide; its list opens wide enough for long mount points.
-    AD->view()->setMinimumWidth(AD->view()->sizeHintForColumn(0) + 24);
+    drives_->view()->setMinimumWidth(drives_->view()->sizeHintForColumn(0) + 24);
     selectDriveEntry();
 }
 
-void TFolder::selectDriveEntry() {
+void FolderChooserWindow::selectDriveEntry() {
     const QByteArray volume(outline_->volume().data(),
                             static_cast<qsizetype>(outline_->volume().size()));
-    AD->setCurrentIndex(AD->findData(volume));
+    drives_->setCurrentIndex(drives_->findData(volume));
 }
 
-void TFolder::ADChange() {
-    const QByteArray chosen = AD->currentData().toByteArray();
-    CD->setFocus();
+void FolderChooserWindow::switchDrive() {
+    const QByteArray chosen = drives_->currentData().toByteArray();
+    tree_->setFocus();
     if (chosen.isEmpty()) {
         return;
     }
@@ -125,7 +125,7 @@ void TFolder::ADChange() {
     selectDriveEntry();
 }
 
-void TFolder::B1Click() {
+void FolderChooserWindow::confirm() {
     close();
     // The chooser is only deleted once this event is done, so the tree is
     // still there to be read.
@@ -136,18 +136,14 @@ void TFolder::B1Click() {
     }
 }
 
-void TFolder::B2Click() {
-    close();
-}
-
-void TFolder::showEvent(QShowEvent* event) {
+void FolderChooserWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The chooser opens with the focus on the tree, so that the arrow keys
     // move through the folders at once.
-    CD->setFocus();
+    tree_->setFocus();
 }
 
-void TFolder::closeEvent(QCloseEvent* event) {
+void FolderChooserWindow::closeEvent(QCloseEvent* event) {
     closed_ = true;
     if (owner_) {
         owner_->setEnabled(true);
@@ -155,21 +151,21 @@ void TFolder::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool TFolder::eventFilter(QObject* watched, QEvent* event) {
+bool FolderChooserWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && !closed_) {
-        return FormShortCut(static_cast<QKeyEvent*>(event)->key());
+        return handleKey(static_cast<QKeyEvent*>(event)->key());
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool TFolder::FormShortCut(int key) {
+bool FolderChooserWindow::handleKey(int key) {
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        B1Click();
+        confirm();
         return true;
     case Qt::Key_Escape:
-        B2Click();
+        close();
         return false;
     case Qt::Key_Left:
         outline_->collapse(outline_->selected());
@@ -184,17 +180,17 @@ bool TFolder::FormShortCut(int key) {
     }
 }
 
-void TFolder::showOutline() {
+void FolderChooserWindow::showOutline() {
     QScopedValueRollback guard(syncing_, true);
     showExpansion(outline_->root());
     showSelection();
 }
 
-void TFolder::showExpansion(const OutlineItem& item) {
+void FolderChooserWindow::showExpansion(const OutlineItem& item) {
     if (!item.read) {
         return;
     }
-    CD->setExpanded(model_->indexOf(item), item.expanded);
+    tree_->setExpanded(model_->indexOf(item), item.expanded);
     for (const auto& child : item.children) {
         if (child->read) {
             showExpansion(*child);
@@ -202,14 +198,14 @@ void TFolder::showExpansion(const OutlineItem& item) {
     }
 }
 
-void TFolder::showSelection() {
+void FolderChooserWindow::showSelection() {
     QScopedValueRollback guard(syncing_, true);
     const QModelIndex index = model_->indexOf(outline_->item(outline_->selected()));
-    CD->setCurrentIndex(index);
-    CD->scrollTo(index);
+    tree_->setCurrentIndex(index);
+    tree_->scrollTo(index);
 }
 
-void TFolder::viewExpanded(const QModelIndex& index, bool expanded) {
+void FolderChooserWindow::viewExpanded(const QModelIndex& index, bool expanded) {
     const OutlineItem* item = model_->itemAt(index);
     if (syncing_ || item == nullptr) {
         return;
@@ -222,7 +218,7 @@ void TFolder::viewExpanded(const QModelIndex& index, bool expanded) {
     }
 }
 
-void TFolder::viewCurrentChanged(const QModelIndex& index) {
+void FolderChooserWindow::viewCurrentChanged(const QModelIndex& index) {
     const OutlineItem* item = model_->itemAt(index);
     if (syncing_ || item == nullptr) {
         return;
@@ -233,14 +229,15 @@ void TFolder::viewCurrentChanged(const QModelIndex& index) {
     }
 }
 
-TFolder* openFolderChooserWith(QWidget* owner, const QString& caption,
-                               const std::string& startFolder, const std::string& outputFolder,
-                               ApplyChosenFolderFn apply, FolderChooserDeps deps) {
+FolderChooserWindow* openFolderChooserWith(QWidget* owner, const QString& caption,
+                                           const std::string& startFolder,
+                                           const std::string& outputFolder,
+                                           ApplyChosenFolderFn apply, FolderChooserDeps deps) {
     auto outline =
         std::make_unique<DirectoryOutline>(*deps.reader, *deps.folders, deps.volumes->volumes(),
                                            openingFolder(startFolder, *deps.folders));
-    auto* chooser = new TFolder(owner, caption, std::move(outline), outputFolder, std::move(apply),
-                                std::move(deps));
+    auto* chooser = new FolderChooserWindow(owner, caption, std::move(outline), outputFolder,
+                                            std::move(apply), std::move(deps));
     if (owner != nullptr) {
         chooser->move(owner->window()->pos());
         owner->setEnabled(false);
