@@ -47,7 +47,7 @@ for key in 'Name\[ja\]' 'Comment\[ja\]' Name Comment; do
     grep -q "^$key=" "$entry" || fail "desktop entry has no $key"
 done
 grep -q "^Icon=$id$" "$entry" || fail "desktop entry names another icon"
-grep -q '^Exec=harpoly$' "$entry" || fail "desktop entry starts another program"
+grep -qx "Exec=$prefix/bin/harpoly" "$entry" || fail "desktop entry starts another program: $(grep ^Exec= "$entry")"
 
 # PNG width and height sit big-endian at bytes 16..23.
 for size in 16 22 24 32 48 64 128 256; do

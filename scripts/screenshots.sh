@@ -205,7 +205,9 @@ quit
 EOF
 
 export HOME="$work" XDG_RUNTIME_DIR="$work/.runtime" XDG_CONFIG_HOME="$work/.config"
-export TZ=JST-9 LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen
+# A Japanese desktop: dates as 2024/11/23 (Qt has its own locale data, so
+# no glibc locale needs installing).
+export TZ=JST-9 LANG=ja_JP.UTF-8 QT_QPA_PLATFORM=offscreen
 export HARPOLY_SCREENSHOT_SCRIPT="$work/.script"
 status=0
 LD_PRELOAD="$driver" timeout 180 "$work/.prog/harpoly" 2>"$work/.log" || status=$?
@@ -221,6 +223,8 @@ done
 for f in 京都_紅葉1.jpg 京都_紅葉2.jpg thumb_01.jpg thumb_02.jpg app-0.bmp; do
     [ -f "$output/$f" ] || fail "出力/$f is missing"
 done
+# The album page of the guide: the two thumbnails and the three photos.
+[ "$(grep -c '<img src=' "$pictures/album.html")" = 5 ] || fail "album.html: $(cat "$pictures/album.html")"
 [ "$(TZ=JST-9 date -r "$pictures/京都_紅葉3.jpg" '+%F %T')" = '2024-11-23 10:30:00' ] ||
     fail "the timestamp of 京都_紅葉3.jpg is $(date -r "$pictures/京都_紅葉3.jpg")"
 
