@@ -3,7 +3,7 @@
 # make install      - install into PREFIX (default /usr/local): make install PREFIX=~/.local
 # make deb          - build the Debian package build/harpoly_<version>_<arch>.deb
 # make bench        - build the benchmarks, make their corpus, run them
-# make screenshots  - the user guide's screenshots, on a virtual display
+# make screenshots  - the user guide's screenshots (docs/screenshots/), offscreen
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
@@ -39,7 +39,6 @@ bench: program
 	BUILD=$(abspath $(BUILD)) bench/run.sh
 
 screenshots: program
-	scripts/install-deps.sh test
 	BUILD=$(abspath $(BUILD)) scripts/screenshots.sh
 
 clean:

@@ -39,9 +39,12 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -q "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install"; }
 dpkg -L harpoly >"$work/files"
 [ -x /usr/bin/harpoly ] || fail "no /usr/bin/harpoly"
-[ "$(command -v harpoly)" = /usr/bin/harpoly ] || fail "harpoly on PATH is $(command -v harpoly)"
+# The menu starts what the desktop entry's Exec names.
+entry=/usr/share/applications/org.harpoly.Harpoly.desktop
+exec_line=$(grep '^Exec=' "$entry" || true)
+[ "$exec_line" = Exec=/usr/bin/harpoly ] || fail "the desktop entry has $exec_line"
 
-# One start from the installed path, as a user with a home of its own. Root
+# One start of the menu's command, as a user with a home of its own. Root
 # can write /usr/bin: the program must still keep its settings in the
 # user's config folder.
 home="$work/home"
@@ -49,7 +52,7 @@ mkdir -p "$home" "$work/runtime"
 chmod 700 "$work/runtime"
 cd "$work"
 env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/runtime" \
-    QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 harpoly &
+    QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 "${exec_line#Exec=}" &
 pid=$!
 ini="$home/.config/harpoly/harpoly.ini"
 for _ in $(seq 100); do
