@@ -13,7 +13,7 @@ CONFIGURE = cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 .PHONY: run test program install deb bench screenshots clean
 
 run: program
-	scripts/run.sh
+	BUILD=$(abspath $(BUILD)) scripts/run.sh
 
 # The program and its icons only: no test package is needed.
 program:

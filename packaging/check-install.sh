@@ -74,11 +74,15 @@ for _ in $(seq 100); do
     kill -0 $pid 2>/dev/null || break
     sleep 0.2
 done
-[ -s "$ini" ] || { kill $pid 2>/dev/null; fail "no settings file seeded at $ini"; }
-sleep 1
 # SIGTERM to the program (the first pid of the trace) closes its window,
 # which saves the settings; strace ends with the program's exit code.
-kill -TERM "$(awk 'NR == 1 { print $1 }' "$work/trace")"
+program_pid=$(awk 'NR == 1 { print $1 }' "$work/trace" 2>/dev/null || true)
+if [ ! -s "$ini" ]; then
+    [ -z "$program_pid" ] || kill -KILL "$program_pid" 2>/dev/null || true
+    fail "no settings file seeded at $ini"
+fi
+sleep 1
+kill -TERM "$program_pid"
 status=0
 wait $pid || status=$?
 [ $status -eq 0 ] || fail "the installed program ended with exit code $status"
