@@ -28,7 +28,10 @@ echo "Depends: $depends"
 if grep -Eo '(^|, )[a-z0-9.+-]+-dev\b' <<<"$depends"; then fail "a development package in Depends"; fi
 
 work=$(mktemp -d /tmp/harpoly-deb.XXXXXX)
+pid=
 cleanup() {
+    # A program that a failed check left running goes first.
+    [ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null || true
     if dpkg-query -W -f='${Status}' harpoly 2>/dev/null | grep -q 'ok installed'; then
         apt-get remove -y -q harpoly >/dev/null 2>&1 || true
     fi
@@ -65,6 +68,7 @@ sleep 1
 kill -TERM $pid
 status=0
 wait $pid || status=$?
+pid=
 [ $status -eq 0 ] || fail "the installed program ended with exit code $status"
 grep -q "^Dir=$home/" "$ini" || fail "the first folder is not the home folder"
 [ ! -e /usr/bin/harpoly.ini ] || fail "the program wrote /usr/bin/harpoly.ini"
