@@ -1,32 +1,46 @@
-# make run   - install missing packages, build, start the program
-# make test  - install missing packages, build, run every test
+# make run          - install the program's packages, build the program alone, start it
+# make test         - install the test packages too, build everything, run every test (CTest)
+# make install      - install into PREFIX (default /usr/local): make install PREFIX=~/.local
+# make deb          - build the Debian package build/harpoly_<version>_<arch>.deb
+# make bench        - build the benchmarks, make their corpus, run them
+# make screenshots  - the user guide's screenshots (docs/screenshots/), offscreen
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 # Extra CMake options, e.g. CMAKE_FLAGS=-DHARPOLY_WERROR=ON
 CMAKE_FLAGS ?=
+CONFIGURE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 
-.PHONY: run test deps configure build screenshots bench clean
+.PHONY: run test program install deb bench screenshots clean
 
-run: build
-	scripts/run.sh
+run: program
+	BUILD=$(abspath $(BUILD)) scripts/run.sh
 
-test: build
+# The program and its icons only: no test package is needed.
+program:
+	scripts/install-deps.sh run
+	$(CONFIGURE) -DHARPOLY_TESTS=OFF
+	cmake --build $(BUILD) -j$(JOBS) --target harpoly harpoly_icons
+
+test:
+	scripts/install-deps.sh run test
+	$(CONFIGURE) -DHARPOLY_TESTS=ON
+	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-deps:
-	scripts/install-deps.sh
+install: program
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
-configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+deb: program
+	scripts/install-deps.sh deb
+	cd $(BUILD) && cpack -G DEB
 
-build: configure
-	cmake --build $(BUILD) -j$(JOBS)
+bench: program
+	scripts/install-deps.sh test
+	BUILD=$(abspath $(BUILD)) bench/run.sh
 
-screenshots: build
-	scripts/screenshots.sh
-
-bench: build
-	bench/run.sh
+screenshots: program
+	BUILD=$(abspath $(BUILD)) scripts/screenshots.sh
 
 clean:
 	rm -rf $(BUILD)

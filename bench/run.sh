@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds every benchmark, makes the corpus when it is missing, runs them all.
+# Builds every benchmark, makes the corpus when it is missing (with
+# bench/make-corpus.sh), runs them all.
 # The corpus is $HARPOLY_CORPUS when set, else corpus/ at the repository root.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,9 +15,7 @@ for src in "$ROOT"/bench/*.cpp; do
 done
 
 if [ ! -f "$CORPUS/MANIFEST.txt" ]; then
-    MAKER=/work/shared/bench/make-corpus.sh
-    [ -x "$MAKER" ] || MAKER="$ROOT/bench/make-corpus.sh"
-    bash "$MAKER" "$CORPUS"
+    bash "$ROOT/bench/make-corpus.sh" "$CORPUS"
 fi
 
 status=0

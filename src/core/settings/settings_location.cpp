@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace harpoly {
@@ -17,11 +18,21 @@ std::string withSlash(std::string folder) {
     return folder;
 }
 
+// An installed copy sits in P/bin/ beside its desktop entry in
+// P/share/applications/. It never writes into its program folder, even when
+// the user can (root, or a prefix in the user's home): a settings file there
+// would outlive an uninstall.
+bool isInstalledCopy(const std::string& programFolder) {
+    struct stat st {};
+    const std::string entry = programFolder + "../share/applications/" + kDesktopEntryName;
+    return ::stat(entry.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 } // namespace
 
 SettingsLocation locateSettings(const std::string& programFolder, const std::string& xdgConfigHome,
                                 const std::string& home) {
-    if (::access(programFolder.c_str(), W_OK) == 0) {
+    if (!isInstalledCopy(programFolder) && ::access(programFolder.c_str(), W_OK) == 0) {
         return {programFolder + "harpoly.ini", programFolder};
     }
     const std::string homeFolder = withSlash(home.empty() ? "/" : home);

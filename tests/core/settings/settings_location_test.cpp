@@ -50,6 +50,39 @@ TEST(SettingsLocation, ElseTheUsersConfigFolderWhichIsCreated) {
     }
 }
 
+TEST(SettingsLocation, AnInstalledCopyNeverWritesBesideItself) {
+    // P/bin/ is writable here (as /usr/bin is for root); what tells an
+    // installed copy is our desktop entry in P/share/applications/.
+    const struct {
+        const char* entry; // made under P/share/applications/, "" for none
+        bool asFolder;
+        bool installed;
+    } cases[] = {
+        {kDesktopEntryName, false, true},
+        {"", false, false},
+        {"other.desktop", false, false},
+        {kDesktopEntryName, true, false},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder prefix;
+        makeFolders(prefix.path() + "bin/");
+        makeFolders(prefix.path() + "share/applications/");
+        const std::string entry = prefix.path() + "share/applications/" + c.entry;
+        if (c.asFolder) {
+            makeFolders(entry + "/");
+        } else if (*c.entry) {
+            prefix.write(std::string("share/applications/") + c.entry, "[Desktop Entry]\n");
+        }
+        const std::string bin = prefix.path() + "bin/";
+        const std::string home = prefix.path() + "home/";
+        const SettingsLocation loc = locateSettings(bin, prefix.path() + "cfg", home);
+        EXPECT_EQ(loc.file,
+                  c.installed ? prefix.path() + "cfg/harpoly/harpoly.ini" : bin + "harpoly.ini")
+            << c.entry << " " << c.asFolder;
+        EXPECT_EQ(loc.defaultFolder, c.installed ? home : bin) << c.entry << " " << c.asFolder;
+    }
+}
+
 TEST(SettingsLocation, ProgramFolderIsTheFolderOfThisExecutable) {
     const std::string folder = programFolder();
     ASSERT_FALSE(folder.empty());
