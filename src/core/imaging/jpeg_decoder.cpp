@@ -35,6 +35,8 @@ struct ErrorManager {
     std::jmp_buf jump;
     int code = 0;
     bool pictureComplete = false;
+    const std::stop_token* stop = nullptr; // set while a decode may be stopped
+    bool stopped = false;
 };
 
 void onJpegError(j_common_ptr cinfo) {
@@ -54,6 +56,16 @@ void onJpegMessage(j_common_ptr cinfo, int level) {
 }
 
 void onJpegOutput(j_common_ptr) {}
+
+// libjpeg calls this between pieces of work (a call for rows, a row of blocks
+// of a progressive file's scans): a decode nobody wants any more ends here.
+void onJpegProgress(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (err->stop != nullptr && err->stop->stop_requested()) {
+        err->stopped = true;
+        std::longjmp(err->jump, 1);
+    }
+}
 
 // Streaming source over a file descriptor, for files too large to read whole.
 struct FdSource {
@@ -99,6 +111,8 @@ void fdTerm(j_decompress_ptr) {}
 struct DecodeJob {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
+    jpeg_progress_mgr progress{};
+    std::stop_token stop;
     bool created = false;
     int needWidth = 0;
     int needHeight = 0;
@@ -137,6 +151,11 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     jpeg_create_decompress(&cinfo);
     job.created = true;
     cinfo.mem->max_memory_to_use = kLibjpegMemoryLimit;
+    if (job.stop.stop_possible()) {
+        job.err.stop = &job.stop;
+        job.progress.progress_monitor = onJpegProgress;
+        cinfo.progress = &job.progress;
+    }
     if (stream) {
         stream->pub.init_source = fdInit;
         stream->pub.fill_input_buffer = fdFill;
@@ -236,6 +255,9 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
     } catch (const std::bad_alloc&) {
         raise(kind::OutOfMemory, "no memory for the JPEG picture");
     }
+    if (job.err.stopped) {
+        return {};
+    }
     if (!decoded) {
         if (job.err.code == JERR_NO_BACKING_STORE || job.err.code == JERR_OUT_OF_MEMORY) {
             raise(kind::InvalidGraphic, "JPEG picture too large");
@@ -268,21 +290,24 @@ int jpegScaleDenominator(int width, int height, int needWidth, int needHeight) {
 }
 
 DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth,
-                                int needHeight) {
+                                int needHeight, std::stop_token stop) {
     if (size == 0) {
         raise(kind::JPEG, "empty JPEG data");
     }
     auto job = std::make_unique<DecodeJob>();
     job->needWidth = needWidth;
     job->needHeight = needHeight;
+    job->stop = std::move(stop);
     return decode(*job, data, size, nullptr);
 }
 
-DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight) {
+DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight,
+                              std::stop_token stop) {
     ReadableFile file(path);
     auto job = std::make_unique<DecodeJob>();
     job->needWidth = needWidth;
     job->needHeight = needHeight;
+    job->stop = std::move(stop);
     if (file.size() > kWholeFileLimit) {
         auto stream = std::make_unique<FdSource>();
         stream->fd = file.fd();

@@ -3,6 +3,7 @@
 #include "core/imaging/decoded_picture.h"
 
 #include <cstddef>
+#include <stop_token>
 #include <string>
 
 namespace harpoly {
@@ -21,8 +22,13 @@ int jpegScaleDenominator(int width, int height, int needWidth, int needHeight);
 // libjpeg refuses or that is cut short, Error(kind::FOpen) when the file
 // cannot be read, and Error(kind::InvalidGraphic) when even the smallest scale
 // would exceed kMaxDecodedPixels.
-DecodedPicture decodeJpegFile(const std::string& path, int needWidth = 0, int needHeight = 0);
+//
+// A decode asked to stop through `stop` (from another thread) ends within a
+// few rows of output and returns an empty picture (0 x 0), which the caller
+// throws away.
+DecodedPicture decodeJpegFile(const std::string& path, int needWidth = 0, int needHeight = 0,
+                              std::stop_token stop = {});
 DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth = 0,
-                                int needHeight = 0);
+                                int needHeight = 0, std::stop_token stop = {});
 
 } // namespace harpoly

@@ -7,9 +7,9 @@
 namespace harpoly {
 
 DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower, int needWidth,
-                                  int needHeight) {
+                                  int needHeight, std::stop_token stop) {
     if (extLower == ".jpg" || extLower == ".jpeg") {
-        return decodeJpegFile(path, needWidth, needHeight);
+        return decodeJpegFile(path, needWidth, needHeight, std::move(stop));
     }
     if (extLower == ".bmp") {
         return decodeBmpFile(path);
