@@ -47,6 +47,8 @@ void ImagePane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(drawnRect(), image_);
+    painter.end();
+    emit pictureDrawn(image_);
 }
 
 } // namespace harpoly::ui

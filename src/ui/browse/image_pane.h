@@ -27,6 +27,10 @@ public:
     // Where the picture is drawn in the pane now.
     QRect drawnRect() const;
 
+signals:
+    // The pane has just painted `picture` (the one it holds).
+    void pictureDrawn(const QImage& picture);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

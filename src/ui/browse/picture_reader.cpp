@@ -73,12 +73,11 @@ std::optional<ReadyPicture> PictureReader::kept(const std::string& key) {
     return std::nullopt;
 }
 
-void PictureReader::decodeForShow(const std::string& key, const PictureRequest& request) {
+bool PictureReader::stopAllBut(const std::string& key) {
     wantedKeys_ = {key};
     bool running = false;
     for (auto it = jobs_.begin(); it != jobs_.end();) {
         if (it->second.key == key) {
-            it->second.forShow = true;
             running = true;
             ++it;
         } else {
@@ -86,10 +85,22 @@ void PictureReader::decodeForShow(const std::string& key, const PictureRequest& 
             it = jobs_.erase(it);
         }
     }
-    if (!running) {
+    return running;
+}
+
+void PictureReader::decodeForShow(const std::string& key, const PictureRequest& request) {
+    if (stopAllBut(key)) {
+        for (auto& [id, job] : jobs_) {
+            job.forShow = true; // the read-ahead is wanted for show now
+        }
+    } else {
         jobs_.emplace(nextId_++, Job{key, request, {}, true, false});
     }
     launch_.start();
+}
+
+void PictureReader::showingKept(const std::string& key) {
+    stopAllBut(key);
 }
 
 void PictureReader::readAhead(std::vector<std::pair<std::string, PictureRequest>> pictures) {

@@ -69,6 +69,8 @@ public:
     // the window thread. A decode for `key` already running (read ahead) is
     // taken over; every other one is stopped.
     void decodeForShow(const std::string& key, const PictureRequest& request);
+    // The picture kept for `key` is on show: every decode is stopped.
+    void showingKept(const std::string& key);
     // Decodes `pictures` (key and request, best first) in the background to
     // be kept, unless they are kept or decoding already.
     void readAhead(std::vector<std::pair<std::string, PictureRequest>> pictures);
@@ -91,6 +93,8 @@ private:
         std::exception_ptr error;
     };
 
+    // Stops every decode not for `key`; true when one for it goes on.
+    bool stopAllBut(const std::string& key);
     void launchQueued();
     void start(std::uint64_t id, Job& job);
     void finished(std::uint64_t id, Outcome outcome);

@@ -138,6 +138,7 @@ void Previewer::fetchPicture(const PictureRequest& request) {
     reader_->setBudget(keptPicturesBudget(area.width(), area.height()));
     picture_ = PictureShow{PictureReader::keyOf(request), request, true};
     if (const std::optional<ReadyPicture> kept = reader_->kept(picture_->key)) {
+        reader_->showingKept(picture_->key);
         picture_->waiting = false;
         showPicture(*kept);
         readAheadNeighbours();
