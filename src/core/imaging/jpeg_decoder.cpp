@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/imaging/fit_rect.h"
+#include "core/imaging/row_shrinker.h"
 #include "core/platform/whole_file.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -26,6 +28,8 @@ constexpr std::size_t kWholeFileLimit = 64u << 20;
 // Memory libjpeg itself may use (the coefficient buffers of progressive files
 // grow with the picture, whatever the output scale).
 constexpr long kLibjpegMemoryLimit = 512L << 20;
+// Rows read from libjpeg at a time.
+constexpr std::size_t kStripRows = 16;
 // Output above this many pixels is not allocated up front; rows are added as
 // the data delivers them, so a truncated file claiming a huge size costs little.
 constexpr std::size_t kPreallocatePixels = 4u << 20;
@@ -112,13 +116,15 @@ struct DecodeJob {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
     jpeg_progress_mgr progress{};
-    std::stop_token stop;
+    DecodeTarget target;
     bool created = false;
-    int needWidth = 0;
-    int needHeight = 0;
     bool tooLarge = false;
     DecodedPicture result;
     std::vector<unsigned char> cmykRow;
+    // For a decode to the drawn size: rows are read into the strip and
+    // handed to the shrinker.
+    std::optional<RowShrinker> shrinker;
+    std::vector<std::uint32_t> strip;
 
     ~DecodeJob() {
         if (created) {
@@ -151,8 +157,8 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     jpeg_create_decompress(&cinfo);
     job.created = true;
     cinfo.mem->max_memory_to_use = kLibjpegMemoryLimit;
-    if (job.stop.stop_possible()) {
-        job.err.stop = &job.stop;
+    if (job.target.stop.stop_possible()) {
+        job.err.stop = &job.target.stop;
         job.progress.progress_monitor = onJpegProgress;
         cinfo.progress = &job.progress;
     }
@@ -175,7 +181,7 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     job.result.width = width;
     job.result.height = height;
 
-    int denom = jpegScaleDenominator(width, height, job.needWidth, job.needHeight);
+    int denom = jpegScaleDenominator(width, height, job.target.boxWidth, job.target.boxHeight);
     const auto scaledPixels = [&](int d) {
         return static_cast<long long>((width + d - 1) / d) * ((height + d - 1) / d);
     };
@@ -200,42 +206,73 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
 
     const int outWidth = static_cast<int>(cinfo.output_width);
     const int outHeight = static_cast<int>(cinfo.output_height);
-    RgbaImage& image = job.result.image;
-    image.width = outWidth;
-    image.height = outHeight;
     const std::size_t rowPixels = static_cast<std::size_t>(outWidth);
-    const std::size_t total = rowPixels * static_cast<std::size_t>(outHeight);
-    std::size_t allocatedRows = total <= kPreallocatePixels
-                                    ? static_cast<std::size_t>(outHeight)
-                                    : std::max<std::size_t>(1, kPreallocatePixels / rowPixels);
-    image.pixels.resize(allocatedRows * rowPixels);
     if (cmyk) {
         job.cmykRow.resize(rowPixels * 4);
+    }
+    // Rows are read into the strip and handed to the shrinker, or straight
+    // into the picture.
+    std::optional<RowShrinker>& shrinker = job.shrinker;
+    std::vector<std::uint32_t>& strip = job.strip;
+    if (job.target.drawnSize && job.target.boxWidth > 0 && job.target.boxHeight > 0) {
+        const DrawRect drawn =
+            pictureRect(width, height, job.target.boxWidth, job.target.boxHeight);
+        if (drawn.width < outWidth || drawn.height < outHeight) {
+            shrinker.emplace(outWidth, outHeight, std::max(1, std::min(drawn.width, outWidth)),
+                             std::max(1, std::min(drawn.height, outHeight)));
+            strip.resize(rowPixels * kStripRows);
+        }
+    }
+    RgbaImage& image = job.result.image;
+    std::size_t allocatedRows = 0;
+    if (!shrinker) {
+        image.width = outWidth;
+        image.height = outHeight;
+        const std::size_t total = rowPixels * static_cast<std::size_t>(outHeight);
+        allocatedRows = total <= kPreallocatePixels
+                            ? static_cast<std::size_t>(outHeight)
+                            : std::max<std::size_t>(1, kPreallocatePixels / rowPixels);
+        image.pixels.resize(allocatedRows * rowPixels);
     }
 
     while (cinfo.output_scanline < cinfo.output_height) {
         const std::size_t y = cinfo.output_scanline;
-        if (y >= allocatedRows) {
-            allocatedRows = std::min<std::size_t>(outHeight, allocatedRows * 2);
-            image.pixels.resize(allocatedRows * rowPixels);
+        std::uint32_t* into = nullptr;
+        std::size_t room = kStripRows;
+        if (shrinker) {
+            into = strip.data();
+        } else {
+            if (y >= allocatedRows) {
+                allocatedRows = std::min<std::size_t>(outHeight, allocatedRows * 2);
+                image.pixels.resize(allocatedRows * rowPixels);
+            }
+            into = image.pixels.data() + y * rowPixels;
+            room = std::min<std::size_t>(kStripRows, allocatedRows - y);
         }
+        std::size_t got = 0;
         if (cmyk) {
             JSAMPROW row = job.cmykRow.data();
-            jpeg_read_scanlines(&cinfo, &row, 1);
+            got = jpeg_read_scanlines(&cinfo, &row, 1);
             const bool inverted = cinfo.saw_Adobe_marker;
-            std::uint32_t* out = image.pixels.data() + y * rowPixels;
             const unsigned char* p = job.cmykRow.data();
             for (std::size_t x = 0; x < rowPixels; ++x, p += 4) {
-                out[x] = cmykToArgb(p[0], p[1], p[2], p[3], inverted);
+                into[x] = cmykToArgb(p[0], p[1], p[2], p[3], inverted);
             }
         } else {
-            JSAMPROW rows[16];
-            const std::size_t n = std::min<std::size_t>(16, allocatedRows - y);
-            for (std::size_t i = 0; i < n; ++i) {
-                rows[i] = reinterpret_cast<JSAMPROW>(image.pixels.data() + (y + i) * rowPixels);
+            JSAMPROW rows[kStripRows];
+            for (std::size_t i = 0; i < room; ++i) {
+                rows[i] = reinterpret_cast<JSAMPROW>(into + i * rowPixels);
             }
-            jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(n));
+            got = jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(room));
         }
+        if (shrinker) {
+            for (std::size_t i = 0; i < got; ++i) {
+                shrinker->addRow(strip.data() + i * rowPixels);
+            }
+        }
+    }
+    if (shrinker) {
+        image = shrinker->take();
     }
     // Every row is in: what follows the picture data (a missing end marker,
     // trailing bytes) does not matter, so the rest of the file is not read.
@@ -289,25 +326,20 @@ int jpegScaleDenominator(int width, int height, int needWidth, int needHeight) {
     return 1;
 }
 
-DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth,
-                                int needHeight, std::stop_token stop) {
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size,
+                                const DecodeTarget& target) {
     if (size == 0) {
         raise(kind::JPEG, "empty JPEG data");
     }
     auto job = std::make_unique<DecodeJob>();
-    job->needWidth = needWidth;
-    job->needHeight = needHeight;
-    job->stop = std::move(stop);
+    job->target = target;
     return decode(*job, data, size, nullptr);
 }
 
-DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight,
-                              std::stop_token stop) {
+DecodedPicture decodeJpegFile(const std::string& path, const DecodeTarget& target) {
     ReadableFile file(path);
     auto job = std::make_unique<DecodeJob>();
-    job->needWidth = needWidth;
-    job->needHeight = needHeight;
-    job->stop = std::move(stop);
+    job->target = target;
     if (file.size() > kWholeFileLimit) {
         auto stream = std::make_unique<FdSource>();
         stream->fd = file.fd();
@@ -320,6 +352,15 @@ DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHe
         raise(kind::JPEG, "empty JPEG file");
     }
     return decode(*job, bytes.data.get(), bytes.size, nullptr);
+}
+
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth,
+                                int needHeight) {
+    return decodeJpegMemory(data, size, DecodeTarget{needWidth, needHeight, false, {}});
+}
+
+DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight) {
+    return decodeJpegFile(path, DecodeTarget{needWidth, needHeight, false, {}});
 }
 
 } // namespace harpoly

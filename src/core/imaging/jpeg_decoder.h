@@ -3,7 +3,6 @@
 #include "core/imaging/decoded_picture.h"
 
 #include <cstddef>
-#include <stop_token>
 #include <string>
 
 namespace harpoly {
@@ -22,13 +21,13 @@ int jpegScaleDenominator(int width, int height, int needWidth, int needHeight);
 // libjpeg refuses or that is cut short, Error(kind::FOpen) when the file
 // cannot be read, and Error(kind::InvalidGraphic) when even the smallest scale
 // would exceed kMaxDecodedPixels.
-//
-// A decode asked to stop through `stop` (from another thread) ends within a
-// few rows of output and returns an empty picture (0 x 0), which the caller
-// throws away.
-DecodedPicture decodeJpegFile(const std::string& path, int needWidth = 0, int needHeight = 0,
-                              std::stop_token stop = {});
+DecodedPicture decodeJpegFile(const std::string& path, int needWidth = 0, int needHeight = 0);
 DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth = 0,
-                                int needHeight = 0, std::stop_token stop = {});
+                                int needHeight = 0);
+// The same for `target`: its box chooses the scale, and it may ask for the
+// drawn size exactly and stop the decode.
+DecodedPicture decodeJpegFile(const std::string& path, const DecodeTarget& target);
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size,
+                                const DecodeTarget& target);
 
 } // namespace harpoly

@@ -2,7 +2,6 @@
 
 #include "core/imaging/decoded_picture.h"
 
-#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -14,8 +13,11 @@ namespace harpoly {
 // Error(kind::InvalidGraphic). `needWidth` x `needHeight` is the box the
 // picture will be fitted into; a JPEG is then decoded at a reduced scale that
 // still fills the drawn size. Pass 0, 0 for the full size (natural-size view).
-// A JPEG decode asked to stop through `stop` ends early with an empty picture.
 DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower,
-                                  int needWidth = 0, int needHeight = 0, std::stop_token stop = {});
+                                  int needWidth = 0, int needHeight = 0);
+// The same for `target`: a JPEG can be handed over at the drawn size exactly
+// and its decode stopped; a bitmap comes at its own size.
+DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower,
+                                  const DecodeTarget& target);
 
 } // namespace harpoly

@@ -9,8 +9,11 @@ namespace {
 class CorePictureDecoder : public PictureDecoder {
 public:
     DecodedPicture decode(const PictureRequest& request, std::stop_token stop) override {
-        return loadPreviewPicture(request.path, request.extLower, request.boxWidth,
-                                  request.boxHeight, std::move(stop));
+        // Reduced to the size it is drawn at while it is decoded: the
+        // picture is never held at a larger size.
+        return loadPreviewPicture(
+            request.path, request.extLower,
+            DecodeTarget{request.boxWidth, request.boxHeight, true, std::move(stop)});
     }
 };
 

@@ -1,13 +1,10 @@
 #include "core/errors.h"
-#include "core/imaging/jpeg_decoder.h"
 #include "core/imaging/picture_header.h"
 #include "imaging/test_pictures.h"
 #include "platform/scratch_folder.h"
 
-#include <chrono>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace harpoly {
 namespace {
@@ -104,43 +101,6 @@ TEST(PictureHeader, SizesComeFromTheHeaderAlone) {
     }
     EXPECT_TRUE(hasPictureDecoder(".jpeg"));
     EXPECT_FALSE(hasPictureDecoder(".png"));
-}
-
-TEST(JpegDecoder, AStoppedDecodeEndsEarlyWithNoPicture) {
-    JpegSpec spec;
-    spec.width = 4000;
-    spec.height = 3000;
-    const std::vector<unsigned char> bytes = makeJpeg(spec);
-    {
-        std::stop_source stop;
-        stop.request_stop();
-        const DecodedPicture picture =
-            decodeJpegMemory(bytes.data(), bytes.size(), 0, 0, stop.get_token());
-        EXPECT_TRUE(picture.image.empty());
-    }
-    for (const bool progressive : {false, true}) {
-        spec.progressive = progressive;
-        const std::vector<unsigned char> data = makeJpeg(spec);
-        const auto start = std::chrono::steady_clock::now();
-        const DecodedPicture whole = decodeJpegMemory(data.data(), data.size());
-        const auto wholeTime = std::chrono::steady_clock::now() - start;
-        ASSERT_EQ(whole.image.width, 4000);
-
-        // Asked to stop a moment after it began, from another thread.
-        std::stop_source stop;
-        std::thread stopper([&] {
-            std::this_thread::sleep_for(wholeTime / 20);
-            stop.request_stop();
-        });
-        const DecodedPicture stopped =
-            decodeJpegMemory(data.data(), data.size(), 0, 0, stop.get_token());
-        stopper.join();
-        EXPECT_TRUE(stopped.image.empty()) << "progressive " << progressive;
-        // An untouched stop token changes nothing.
-        std::stop_source unused;
-        EXPECT_EQ(decodeJpegMemory(data.data(), data.size(), 0, 0, unused.get_token()).image.width,
-                  4000);
-    }
 }
 
 } // namespace
