@@ -178,9 +178,10 @@ private slots:
         QVERIFY(frames.count >= 10);
         QVERIFY(still.rounds >= 3 && playing.rounds >= 5);
         QVERIFY2(playing.slowestRequestMs < 100, "a request waited for the video");
-        // Drawing frames on the window thread made every request wait for
-        // the frame on its way (about 30 ms each at 30 frames a second).
-        QVERIFY2(playing.medianRoundMs < 2 * still.medianRoundMs + 30,
+        // Drawing frames on the window thread made requests wait for the
+        // frame on its way (up to 30 ms each at 30 frames a second): a round
+        // took twice as long as with the video standing still.
+        QVERIFY2(playing.medianRoundMs < still.medianRoundMs + 40,
                  "requests wait longer while the video plays");
     }
 };
