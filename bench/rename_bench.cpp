@@ -1,9 +1,9 @@
 // Renames 10,000 selected files of a 10,000-entry list through the rename walk,
 // against a plain C loop of renameat2 over the same files, each on its own copy
 // of ROOT/rename. Both end with one read of the folder, as the list refresh does.
+#include "bench_ports.h"
 #include "core/app/ui_ports.h"
 #include "core/batch/batch_renames.h"
-#include "bench_ports.h"
 #include "core/browse/file_list_port.h"
 #include "core/platform/code_page.h"
 #include "core/platform/file_move.h"
