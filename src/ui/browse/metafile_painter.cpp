@@ -1,9 +1,11 @@
 #include "ui/browse/metafile_painter.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QRawFont>
 
 #include <algorithm>
 #include <cmath>
@@ -134,9 +136,11 @@ public:
         const double sx = target.width() / picture.width;
         const double sy = target.height() / picture.height;
         toTarget_ = QTransform(sx, 0, 0, sy, target.x(), target.y()) * painter.worldTransform();
-        // Thin lines sit on pixel centres, as Windows draws a one-pixel line
-        // on the pixels of its coordinates.
-        thinTarget_ = toTarget_ * QTransform::fromTranslate(0.5, 0.5);
+        halfPixel_ = QPointF(0.5 / sx, 0.5 / sy);
+        // At its own size or larger a picture is drawn on whole pixels, as
+        // Windows draws it (and twice as fast); shrunk, its edges are smoothed
+        // so that thin lines and small shapes do not break up.
+        smoothEdges_ = std::abs(sx) < 1 || std::abs(sy) < 1;
         pixelScale_ = std::sqrt(std::abs(toTarget_.determinant()));
         pictureBox_ = QRectF(0, 0, picture.width, picture.height);
         QRectF wanted = exposed.isEmpty() ? target : exposed.intersected(target);
@@ -153,9 +157,7 @@ public:
         if (visible_.isEmpty()) {
             return;
         }
-        p_.setRenderHint(QPainter::Antialiasing);
         p_.setRenderHint(QPainter::TextAntialiasing);
-        p_.setWorldTransform(toTarget_);
         setClip(-1);
         for (const mf::Item& item : d_.items) {
             if (!inView(item.bounds)) {
@@ -347,8 +349,7 @@ private:
 
     void setClip(std::int32_t index) {
         clip_ = index;
-        const QTransform kept = p_.worldTransform();
-        p_.setWorldTransform(toTarget_);
+        useTargetTransform(); // clips are in picture pixels
         if (index < 0 || static_cast<std::size_t>(index) >= clips_.size()) {
             p_.setClipRect(pictureBox_);
             clipEmpty_ = false;
@@ -362,7 +363,6 @@ private:
                 clipEmpty_ = r.path.isEmpty();
             }
         }
-        p_.setWorldTransform(kept);
     }
 
     void applyStyle(std::uint32_t index) {
@@ -371,10 +371,14 @@ private:
         }
         style_ = index;
         const mf::Style& s = d_.styles[index];
+        // A pen that comes out at most about a pixel wide on the target is
+        // drawn as a one-pixel line: it looks the same, and is many times
+        // quicker to draw than the outline of a wide pen.
+        thinPen_ = s.pen.width * pixelScale_ <= 1.5;
         QPen pen(toColour(s.pen.colour));
         pen.setStyle(toPenStyle(s.pen.style));
-        pen.setWidthF(s.pen.width);
-        pen.setCosmetic(s.pen.width == 0);
+        pen.setWidthF(thinPen_ ? 0 : s.pen.width);
+        pen.setCosmetic(thinPen_);
         pen.setCapStyle(s.pen.cap == mf::LineCap::Flat     ? Qt::FlatCap
                         : s.pen.cap == mf::LineCap::Square ? Qt::SquareCap
                                                            : Qt::RoundCap);
@@ -382,7 +386,6 @@ private:
                          : s.pen.join == mf::LineJoin::Miter ? Qt::MiterJoin
                                                              : Qt::RoundJoin);
         pen_ = pen;
-        thinPen_ = s.pen.width * pixelScale_ <= 1.5;
         switch (s.brush.style) {
         case mf::BrushStyle::None:
             brush_ = Qt::NoBrush;
@@ -413,42 +416,69 @@ private:
         return *images_[index];
     }
 
+    // Shapes, text and bitmaps each set the transform they need; shapes use
+    // the picture-to-target one, set here only when another was in force.
+    void useTargetTransform() {
+        if (!targetTransform_) {
+            p_.setWorldTransform(toTarget_);
+            targetTransform_ = true;
+        }
+    }
+
     void drawShape(const mf::Shape& shape) {
         if (shape.style >= d_.styles.size()) {
             return;
         }
         applyStyle(shape.style);
+        useTargetTransform();
         const QPainter::CompositionMode mode = shapeMode(shape.op);
         p_.setCompositionMode(mode);
-        p_.setRenderHint(QPainter::Antialiasing, !isRasterOp(mode));
+        p_.setRenderHint(QPainter::Antialiasing, smoothEdges_ && !isRasterOp(mode));
+        const mf::FillRule rule = d_.styles[shape.style].fillRule;
         bool closed = false;
-        const std::optional<QPolygonF> polygon = simplePolygon(shape.path, closed);
+        std::optional<QPolygonF> polygon = simplePolygon(shape.path, closed);
+        std::optional<QPainterPath> path;
+        if (!polygon) {
+            path = toPath(shape.path, rule);
+        }
+        // A wide pen is drawn with the fill in one go; a thin one sits on
+        // pixel centres, as Windows draws a one-pixel line on the pixels of
+        // its coordinates, so it is drawn half a pixel further on.
+        const bool together = shape.fill && shape.stroke && !thinPen_;
         if (shape.fill) {
-            p_.setWorldTransform(toTarget_);
-            p_.setPen(Qt::NoPen);
+            p_.setPen(together ? pen_ : QPen(Qt::NoPen));
             p_.setBrush(brush_);
             if (polygon) {
-                p_.drawPolygon(*polygon, toFillRule(d_.styles[shape.style].fillRule));
+                p_.drawPolygon(*polygon, toFillRule(rule));
             } else {
-                p_.drawPath(toPath(shape.path, d_.styles[shape.style].fillRule));
+                p_.drawPath(*path);
+            }
+            if (together) {
+                return;
             }
         }
-        if (shape.stroke) {
-            p_.setWorldTransform(thinPen_ ? thinTarget_ : toTarget_);
-            p_.setPen(pen_);
-            p_.setBrush(Qt::NoBrush);
-            if (polygon && closed) {
+        if (!shape.stroke) {
+            return;
+        }
+        p_.setPen(pen_);
+        p_.setBrush(Qt::NoBrush);
+        const QPointF shift = thinPen_ ? halfPixel_ : QPointF();
+        if (polygon) {
+            polygon->translate(shift);
+            if (closed) {
                 p_.drawPolygon(*polygon);
-            } else if (polygon) {
-                p_.drawPolyline(*polygon);
             } else {
-                p_.drawPath(toPath(shape.path, mf::FillRule::Alternate));
+                p_.drawPolyline(*polygon);
             }
+        } else {
+            p_.drawPath(path->translated(shift));
         }
     }
 
     struct FontInfo {
         QFont font;
+        QFontMetricsF metrics{QFont()};
+        QRawFont raw;
         double scale = 1;  // nominal pixels to picture pixels
         double ascent = 0; // nominal pixels
         double descent = 0;
@@ -490,18 +520,19 @@ private:
         q.setStrikeOut(f.strikeout);
         q.setKerning(false);
         q.setHintingPreference(QFont::PreferNoHinting);
-        const QFontMetricsF metrics(q);
-        info.ascent = metrics.ascent();
-        info.descent = metrics.descent();
+        info.metrics = QFontMetricsF(q);
+        info.raw = QRawFont::fromFont(q);
+        info.ascent = info.metrics.ascent();
+        info.descent = info.metrics.descent();
         double em = f.height > 0 ? f.height : 16;
         if (f.cellHeight && info.ascent + info.descent > 0) {
             em = em * kNominalFontPixels / (info.ascent + info.descent);
         }
         info.scale = em / kNominalFontPixels;
-        if (f.width > 0 && metrics.averageCharWidth() > 0) {
-            info.stretch = f.width / info.scale / metrics.averageCharWidth();
+        if (f.width > 0 && info.metrics.averageCharWidth() > 0) {
+            info.stretch = f.width / info.scale / info.metrics.averageCharWidth();
         }
-        slot = info;
+        slot = std::move(info);
         return *slot;
     }
 
@@ -514,29 +545,41 @@ private:
             return;
         }
         const QString text = QString::fromStdString(t.text);
-        p_.setFont(f.font);
-        const QFontMetricsF metrics(f.font);
-        const double natural = metrics.horizontalAdvance(text);
-        // The width the file gave (nominal pixels), if any.
-        double given = 0;
-        for (const float a : t.advances) {
-            given += a;
+        const bool placed = !t.advances.empty();
+        // Glyphs widen when the font asks for a width of its own, unless the
+        // file places every character itself.
+        const double stretch = placed ? 1 : f.stretch;
+        // The font's own face draws the run glyph by glyph at the places the
+        // file gives (or at the face's own advances) when it has every
+        // character; otherwise other faces stand in through ordinary text
+        // drawing.
+        QList<quint32> glyphs;
+        if (f.raw.isValid()) {
+            glyphs = f.raw.glyphIndexesForString(text);
         }
-        given /= f.scale;
-        double stretch = f.stretch;
-        bool eachCharacter = false;
-        if (!t.advances.empty() && natural > 0 && given > 0) {
-            const double ratio = given / natural;
-            // Close to the font's own widths: one run, stretched to fit.
-            // Otherwise each character at the place the file gives it.
-            if (ratio > 0.85 && ratio < 1.15) {
-                stretch = ratio;
-            } else {
-                eachCharacter = true;
-                stretch = 1;
+        const bool ownFace =
+            !glyphs.isEmpty() && !glyphs.contains(0u) &&
+            (!placed || static_cast<std::size_t>(glyphs.size()) == t.advances.size());
+        // Each character's advance in nominal pixels, before widening.
+        std::vector<double> steps;
+        if (placed) {
+            for (const float a : t.advances) {
+                steps.push_back(a / f.scale);
+            }
+        } else if (ownFace) {
+            for (const QPointF& a : f.raw.advancesForGlyphIndexes(glyphs)) {
+                steps.push_back(a.x());
             }
         }
-        const double width = eachCharacter ? given : natural * stretch;
+        double width = 0;
+        if (!steps.empty()) {
+            for (const double step : steps) {
+                width += step;
+            }
+            width *= stretch;
+        } else if (t.hAlign != mf::HAlign::Left || t.opaqueBackground) {
+            width = f.metrics.horizontalAdvance(text) * stretch;
+        }
         double x = 0;
         if (t.hAlign == mf::HAlign::Centre) {
             x = -width / 2;
@@ -554,6 +597,7 @@ private:
         place.rotate(t.angle);
         place.scale(f.scale, f.scale);
         p_.setWorldTransform(place * toTarget_);
+        targetTransform_ = false;
         p_.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p_.setRenderHint(QPainter::Antialiasing);
         p_.setBackgroundMode(Qt::TransparentMode);
@@ -563,18 +607,33 @@ private:
                         toColour(t.background));
         }
         p_.setPen(toColour(t.colour));
-        if (!eachCharacter) {
-            p_.scale(stretch, 1);
-            p_.drawText(QPointF(x / stretch, y), text);
-            return;
-        }
-        double at = x;
-        std::size_t i = 0;
-        for (const uint c : text.toUcs4()) {
-            const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
-            p_.drawText(QPointF(at, y), one);
-            at += (i < t.advances.size() ? t.advances[i] : 0) / f.scale;
-            ++i;
+        p_.setFont(f.font);
+        p_.scale(stretch, 1);
+        x /= stretch;
+        if (ownFace) {
+            QList<QPointF> positions;
+            positions.reserve(glyphs.size());
+            for (std::size_t i = 0; i < steps.size(); ++i) {
+                positions.append(QPointF(x, y));
+                x += steps[i];
+            }
+            QGlyphRun run;
+            run.setRawFont(f.raw);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            run.setUnderline(f.font.underline());
+            run.setStrikeOut(f.font.strikeOut());
+            p_.drawGlyphRun(QPointF(), run);
+        } else if (!placed) {
+            p_.drawText(QPointF(x, y), text);
+        } else {
+            std::size_t i = 0;
+            for (const uint c : text.toUcs4()) {
+                const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
+                p_.drawText(QPointF(x, y), one);
+                x += i < steps.size() ? steps[i] : 0;
+                ++i;
+            }
         }
     }
 
@@ -592,6 +651,7 @@ private:
         const QTransform full = place * toTarget_;
         const QPainter::CompositionMode mode = bitmapMode(b.op);
         p_.setWorldTransform(full);
+        targetTransform_ = false;
         p_.setCompositionMode(mode);
         // Shrunk pictures are smoothed; enlarged ones keep their pixels, as
         // Windows stretches them, unless the file asked for halftone.
@@ -608,7 +668,9 @@ private:
     QPainter& p_;
     const mf::Drawing& d_;
     QTransform toTarget_;
-    QTransform thinTarget_;
+    QPointF halfPixel_;
+    bool targetTransform_ = false;
+    bool smoothEdges_ = false;
     double pixelScale_ = 1;
     QRectF pictureBox_;
     QRectF visible_;
