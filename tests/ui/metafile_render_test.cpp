@@ -6,6 +6,7 @@
 #include "imaging/metafile_builder.h"
 #include "ui/browse/metafile_painter.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QTest>
 
@@ -101,6 +102,7 @@ private slots:
     void hatchedBrushLeavesGapsWhenTransparent();
     void pictureDrawnAtOtherSizesStaysSharp();
     void exposedPartOnlyIsDrawn();
+    void timeBudgetEndsAHostileDrawing();
 };
 
 void MetafileRenderTest::recordFamilies_data() {
@@ -352,6 +354,23 @@ void MetafileRenderTest::exposedPartOnlyIsDrawn() {
     painter.end();
     QCOMPARE(image.pixel(20, 50), kRed);
     QCOMPARE(image.pixel(80, 50), kWhite);
+}
+
+void MetafileRenderTest::timeBudgetEndsAHostileDrawing() {
+    // 200,000 shapes each covering the whole picture would take minutes.
+    EmfBuilder e(2000, 2000);
+    e.createBrush(1, 0, 0xFF0000).select(1);
+    for (int i = 0; i < 200'000; ++i) {
+        e.ellipse(-2000, -2000, 4000, 4000);
+    }
+    const Metafile picture = readMetafile(e.finish());
+    QCOMPARE(picture.drawing.items.size(), std::size_t{200'000});
+    QElapsedTimer timer;
+    timer.start();
+    const QImage image =
+        renderMetafile(picture, 2000, 2000, Qt::white, std::chrono::milliseconds(50));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(image.pixel(1000, 1000), kRed); // what was drawn stays
 }
 
 QTEST_MAIN(MetafileRenderTest)

@@ -8,6 +8,7 @@
 #include <QRawFont>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -131,8 +132,11 @@ struct Region {
 class ListPainter {
 public:
     ListPainter(QPainter& painter, const Metafile& picture, const QRectF& target,
-                const QRectF& exposed)
+                const QRectF& exposed, std::chrono::milliseconds budget)
         : p_(painter), d_(picture.drawing) {
+        if (budget > std::chrono::milliseconds::zero()) {
+            deadline_ = std::chrono::steady_clock::now() + budget;
+        }
         const double sx = target.width() / picture.width;
         const double sy = target.height() / picture.height;
         toTarget_ = QTransform(sx, 0, 0, sy, target.x(), target.y()) * painter.worldTransform();
@@ -159,7 +163,11 @@ public:
         }
         p_.setRenderHint(QPainter::TextAntialiasing);
         setClip(-1);
+        std::size_t count = 0;
         for (const mf::Item& item : d_.items) {
+            if (++count % 64 == 0 && pastDeadline()) {
+                return;
+            }
             if (!inView(item.bounds)) {
                 continue;
             }
@@ -190,6 +198,8 @@ public:
     }
 
 private:
+    bool pastDeadline() const { return deadline_ && std::chrono::steady_clock::now() > *deadline_; }
+
     bool inView(const mf::Box& b) const {
         return b.right >= visible_.left() && b.left <= visible_.right() &&
                b.bottom >= visible_.top() && b.top <= visible_.bottom();
@@ -301,7 +311,8 @@ private:
             } else {
                 parent.rect = pictureBox_;
             }
-            clips_[static_cast<std::size_t>(*it)] = combine(parent, step);
+            // Past the deadline, the remaining steps of a long chain are left out.
+            clips_[static_cast<std::size_t>(*it)] = pastDeadline() ? parent : combine(parent, step);
         }
         return *clips_[static_cast<std::size_t>(index)];
     }
@@ -683,25 +694,27 @@ private:
     QPen pen_;
     QBrush brush_;
     bool thinPen_ = false;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
 };
 
 } // namespace
 
 void paintMetafile(QPainter& painter, const Metafile& picture, const QRectF& target,
-                   const QRectF& exposed) {
+                   const QRectF& exposed, std::chrono::milliseconds budget) {
     if (picture.width <= 0 || picture.height <= 0 || target.isEmpty()) {
         return;
     }
     painter.save();
-    ListPainter(painter, picture, target, exposed).run();
+    ListPainter(painter, picture, target, exposed, budget).run();
     painter.restore();
 }
 
-QImage renderMetafile(const Metafile& picture, int width, int height, QColor background) {
+QImage renderMetafile(const Metafile& picture, int width, int height, QColor background,
+                      std::chrono::milliseconds budget) {
     QImage image(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
     QPainter painter(&image);
-    paintMetafile(painter, picture, QRectF(0, 0, width, height));
+    paintMetafile(painter, picture, QRectF(0, 0, width, height), {}, budget);
     return image;
 }
 
