@@ -113,28 +113,6 @@ constexpr unsigned kEtoNoRect = 0x100;
 constexpr unsigned kEtoSmallChars = 0x200;
 constexpr unsigned kEtoPdy = 0x2000;
 
-// The operation of a ternary raster code that has a source.
-RasterOp sourceOp(std::uint32_t rop) {
-    switch (rop >> 16 & 0xFFu) {
-    case 0xEE:
-        return RasterOp::Or;
-    case 0x88:
-        return RasterOp::And;
-    case 0x66:
-        return RasterOp::Xor;
-    case 0x33:
-        return RasterOp::NotCopy;
-    case 0x44:
-        return RasterOp::AndNotDest;
-    case 0x11:
-        return RasterOp::NotOr;
-    case 0xBB:
-        return RasterOp::NotSourceOrDest;
-    default: // SRCCOPY, MERGECOPY and the rarer mixes
-        return RasterOp::Copy;
-    }
-}
-
 // Whether a ternary raster code uses its source at all.
 bool usesSource(std::uint32_t rop) {
     const unsigned code = rop >> 16 & 0xFFu;
@@ -356,7 +334,7 @@ private:
         const double srcH = stretch ? i32(104) : h;
         const DPoint from = src.map(srcX, srcY);
         const DPoint size = src.mapVector(srcW, srcH);
-        RasterOp op = sourceOp(rop);
+        RasterOp op = rasterOpWithSource(rop);
         std::uint8_t constantAlpha = 255;
         if (type == kAlphaBlend) {
             op = RasterOp::Blend;
@@ -426,7 +404,7 @@ private:
                                                          INT32_MIN / 2, INT32_MAX / 2));
         }
         const std::int32_t index = canvas_.addImage(std::move(*image));
-        canvas_.bitmap(x, y, w, h, index, srcX, top, srcW, srcH, sourceOp(rop));
+        canvas_.bitmap(x, y, w, h, index, srcX, top, srcW, srcH, rasterOpWithSource(rop));
     }
 
     // An EMRTEXT at `at`; `wide` for UTF-16 strings.

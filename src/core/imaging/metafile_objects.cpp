@@ -163,6 +163,27 @@ Brush brushFromStyle(std::uint32_t style, Colour colour, std::uint32_t hatch) {
     return b;
 }
 
+RasterOp rasterOpWithSource(std::uint32_t rop) {
+    switch (rop >> 16 & 0xFFu) {
+    case 0xEE:
+        return RasterOp::Or;
+    case 0x88:
+        return RasterOp::And;
+    case 0x66:
+        return RasterOp::Xor;
+    case 0x33:
+        return RasterOp::NotCopy;
+    case 0x44:
+        return RasterOp::AndNotDest;
+    case 0x11:
+        return RasterOp::NotOr;
+    case 0xBB:
+        return RasterOp::NotSourceOrDest;
+    default:
+        return RasterOp::Copy;
+    }
+}
+
 void selectObject(Canvas& canvas, const GdiObject& object) {
     DcState& dc = canvas.dc();
     if (const auto* pen = std::get_if<LogPen>(&object)) {

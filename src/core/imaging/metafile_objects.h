@@ -39,6 +39,11 @@ LogPen penFromStyle(std::uint32_t style, double width, Colour colour);
 // A brush from BS_* and HS_*.
 Brush brushFromStyle(std::uint32_t style, Colour colour, std::uint32_t hatch);
 
+// The raster operation of a ternary raster code (its high byte) that has a
+// source: SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, NOTSRCCOPY, SRCERASE,
+// NOTSRCERASE, MERGEPAINT; the rarer mixes are drawn as a copy.
+RasterOp rasterOpWithSource(std::uint32_t rop);
+
 // Selects an object into the device context (pens, brushes, fonts,
 // palettes); regions and empty slots are left to the caller.
 void selectObject(Canvas& canvas, const GdiObject& object);

@@ -81,27 +81,6 @@ enum : std::uint16_t {
 
 constexpr unsigned kEtoOpaqueOrClipped = kEtoOpaque | kEtoClipped;
 
-RasterOp sourceOp(std::uint32_t rop) {
-    switch (rop >> 16 & 0xFFu) {
-    case 0xEE:
-        return RasterOp::Or;
-    case 0x88:
-        return RasterOp::And;
-    case 0x66:
-        return RasterOp::Xor;
-    case 0x33:
-        return RasterOp::NotCopy;
-    case 0x44:
-        return RasterOp::AndNotDest;
-    case 0x11:
-        return RasterOp::NotOr;
-    case 0xBB:
-        return RasterOp::NotSourceOrDest;
-    default:
-        return RasterOp::Copy;
-    }
-}
-
 // Records start after the header, whose size in words it states itself.
 std::size_t firstRecord(std::span<const std::uint8_t> data) {
     ByteReader r(data);
@@ -207,7 +186,7 @@ private:
             srcY = image->height - (srcY + srcH);
         }
         const std::int32_t index = canvas_.addImage(std::move(*image));
-        canvas_.bitmap(x, y, w, h, index, srcX, srcY, srcW, srcH, sourceOp(rop));
+        canvas_.bitmap(x, y, w, h, index, srcX, srcY, srcW, srcH, rasterOpWithSource(rop));
     }
 
     void text(double x, double y, std::size_t count, std::size_t stringWord, unsigned options,
