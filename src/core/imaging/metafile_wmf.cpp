@@ -189,15 +189,17 @@ private:
         canvas_.bitmap(x, y, w, h, index, srcX, srcY, srcW, srcH, rasterOpWithSource(rop));
     }
 
-    void text(double x, double y, std::size_t count, std::size_t stringWord, unsigned options,
-              const Box* rect) {
+    // A string of `count` bytes from word `stringWord`; ExtTextOut may
+    // follow it with one advance per byte.
+    void text(double x, double y, std::size_t count, std::size_t stringWord, bool extended,
+              unsigned options, const Box* rect) {
         const std::span<const std::uint8_t> rest = tail(stringWord);
         if (count > rest.size()) {
             return;
         }
         advances_.clear();
         const std::size_t dxAt = (count + 1) / 2 * 2; // the string is padded to a word
-        if (rest.size() >= dxAt + 2 * count) {
+        if (extended && rest.size() >= dxAt + 2 * count) {
             advances_.resize(count);
             for (std::size_t i = 0; i < count; ++i) {
                 advances_[i] =
@@ -221,7 +223,7 @@ private:
             rect = {float(p(4)), float(p(5)), float(p(6)), float(p(7))};
             at = 8;
         }
-        text(x, y, count, at, options, hasRect ? &rect : nullptr);
+        text(x, y, count, at, true, options, hasRect ? &rect : nullptr);
     }
 
     void textOut() {
@@ -230,7 +232,7 @@ private:
         if (!has(1 + stringWords + 2)) {
             return;
         }
-        text(p(1 + stringWords + 1), p(1 + stringWords), count, 1, 0, nullptr);
+        text(p(1 + stringWords + 1), p(1 + stringWords), count, 1, false, 0, nullptr);
     }
 
     void createFont() {

@@ -362,6 +362,11 @@ TEST(MetafileText, RunsAreDecodedFromTheirCharacterSet) {
              .finish(),
          "テスト",
          {}},
+        // The position after a short string is no list of advances.
+        {"WMF text of one character",
+         WmfBuilder().windowExt(100, 100).textOut(5, 6, "A").finish(),
+         "A",
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
