@@ -1,7 +1,8 @@
 // Seeded random damage (bit flips, overwritten, inserted and removed bytes,
 // cuts) to small sound files, fed through the readers that take files from
 // the user's folders: the JPEG picture decoder, the JPEG size reader, the
-// bitmap decoder, the rich-text reader and the settings file. Every outcome
+// bitmap decoder, the metafile reader, the rich-text reader and the settings
+// file. Every outcome
 // must be a result or the reader's own error; a crash, a hang or a memory
 // fault (under the address sanitizer) is the fault these tests look for.
 // Icons and programs have their own damage test next to their reader.
@@ -16,9 +17,11 @@
 #include "core/errors.h"
 #include "core/imaging/bmp_decoder.h"
 #include "core/imaging/jpeg_decoder.h"
+#include "core/imaging/metafile_reader.h"
+#include "core/settings/settings.h"
+#include "imaging/metafile_builder.h"
 #include "imaging/test_pictures.h"
 #include "platform/scratch_folder.h"
-#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -234,7 +237,8 @@ std::vector<Bytes> sampleBitmaps() {
             layout.palette.assign(palette.begin(), palette.begin() + (1 << bits));
         }
         out.push_back(preview_testing::makeBmp(
-            layout, bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
+            layout,
+            bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
     }
     // Run-length data: runs, an absolute run, a delta, line ends, the end.
     const Bytes rle8 = {3, 1, 0, 3, 2, 2, 3, 0, 0, 0, 2, 2, 1, 4, 5, 0, 0, 0, 1};
@@ -273,6 +277,136 @@ TEST(DamagedInput, BitmapsDecodeOrAreAnInvalidGraphic) {
     }
     EXPECT_GT(outcomes.results, 100);
     EXPECT_GT(outcomes.errors, 100);
+}
+
+// Metafiles with every record family the reader draws: objects, mapping,
+// shapes, paths and clips, text in both encodings, bitmaps and regions.
+std::vector<Bytes> sampleMetafiles() {
+    using namespace metafile_testing;
+    const Dib dib = makeDib24(3, 2, [](int x, int y) -> std::uint32_t { return x * 0x40 + y; });
+    Bytes region;
+    for (const std::uint32_t v :
+         {32u, 1u, 2u, 32u, 0u, 0u, 9u, 9u, 0u, 0u, 4u, 4u, 5u, 5u, 9u, 9u}) {
+        metafile_testing::put32(region, v);
+    }
+    Bytes clipRegion;
+    metafile_testing::put32(clipRegion, static_cast<std::uint32_t>(region.size()));
+    metafile_testing::put32(clipRegion, 1); // RGN_AND
+    clipRegion.insert(clipRegion.end(), region.begin(), region.end());
+    const Bytes emf = EmfBuilder(60, 40)
+                          .createPen(1, 0x2100, 3, 0x102030)
+                          .createBrush(2, 2, 0x405060, 3)
+                          .select(1)
+                          .select(2)
+                          .record(17, {8}) // SetMapMode
+                          .record(9, {600, 400})
+                          .record(11, {60, 40})
+                          .record(33, {}) // SaveDC
+                          .rectangle(10, 10, 200, 100)
+                          .ellipse(100, 100, 300, 300)
+                          .record(47, {0, 0, 100, 100, 100, 50, 50, 0})
+                          .poly(86, {{0, 0}, {50, 0}, {25, 40}})
+                          .poly(85, {{0, 0}, {10, 30}, {40, 30}, {50, 0}})
+                          .polyPolygon(true, {{{0, 0}, {9, 0}, {9, 9}}, {{2, 2}, {4, 2}, {4, 4}}})
+                          .record(59, {})
+                          .moveTo(5, 5)
+                          .lineTo(55, 5)
+                          .lineTo(30, 35)
+                          .record(60, {})
+                          .record(67, {1})
+                          .raw(75, clipRegion)
+                          .font(3, -12, u"ＭＳ ゴシック", 128)
+                          .select(3)
+                          .textA(5, 5, "\x93\xfa\x96\x7b", {6, 0, 6, 0})
+                          .textW(5, 20, u"Text", {5, 5, 5, 5})
+                          .setWorldTransform(0.5f, 0.2f, -0.2f, 0.5f, 3, 4)
+                          .stretchDib(0, 0, 30, 20, dib)
+                          .record(34, {-1}) // RestoreDC
+                          .record(30, {0, 0, 300, 200})
+                          .stretchDib(10, 10, 20, 20, dib, 0x00660046u)
+                          .finish();
+    const Bytes placeable =
+        WmfBuilder(0, 0, 960, 480, 480)
+            .windowExt(960, 480)
+            .createPen(0, 2, 0x0000FF)
+            .createBrush(0, 0x00FF00)
+            .createFont(-40, "\x82\x6c\x82\x72 Gothic", 128)
+            .select(0)
+            .select(1)
+            .select(2)
+            .rectangle(10, 10, 500, 300)
+            .record(0x0418, {400, 900, 100, 600})
+            .record(0x0324, {3, 0, 0, 100, 0, 50, 80})
+            .record(0x0538, {2, 3, 3, 0, 0, 9, 0, 9, 9, 2, 2, 4, 2, 4, 4})
+            .textOut(20, 20, "\x83\x65\x83\x58\x83\x67")
+            .stretchDib(100, 100, 300, 200, dib)
+            .record(0x06FF, {0, 6, 0, 0, 30, 1, 1, 0, 0, 100, 100, 2, 0, 100, 0, 100, 2})
+            .record(0x012C, {3})
+            .record(0x0416, {300, 300, 0, 0})
+            .rectangle(0, 0, 960, 480)
+            .finish();
+    const Bytes plain =
+        WmfBuilder().windowOrg(0, 0).windowExt(100, -80).rectangle(10, -10, 90, -70).finish();
+    return {emf, placeable, plain};
+}
+
+// A drawing list a painter can walk: every index it holds points inside it.
+void expectSoundDrawing(const Metafile& m) {
+    const metafile::Drawing& d = m.drawing;
+    EXPECT_GE(m.width, 1);
+    EXPECT_GE(m.height, 1);
+    EXPECT_LE(m.width, kMaxMetafileSide);
+    EXPECT_LE(m.height, kMaxMetafileSide);
+    const auto spanInside = [&d](const metafile::PathSpan& s) {
+        return s.firstVerb + std::uint64_t{s.verbCount} <= d.verbs.size() &&
+               s.firstPoint + std::uint64_t{s.pointCount} <= d.points.size();
+    };
+    for (const metafile::Item& item : d.items) {
+        EXPECT_LT(item.clip, static_cast<std::int32_t>(d.clips.size()));
+        switch (item.kind) {
+        case metafile::ItemKind::Shape:
+            ASSERT_LT(item.index, d.shapes.size());
+            EXPECT_TRUE(spanInside(d.shapes[item.index].path));
+            EXPECT_LT(d.shapes[item.index].style, d.styles.size());
+            break;
+        case metafile::ItemKind::Text:
+            ASSERT_LT(item.index, d.texts.size());
+            EXPECT_LT(d.texts[item.index].font, d.fonts.size());
+            break;
+        case metafile::ItemKind::Bitmap: {
+            ASSERT_LT(item.index, d.bitmaps.size());
+            const metafile::Bitmap& b = d.bitmaps[item.index];
+            ASSERT_LT(b.image, d.images.size());
+            EXPECT_LE(b.srcX + b.srcWidth, d.images[b.image].width);
+            EXPECT_LE(b.srcY + b.srcHeight, d.images[b.image].height);
+            break;
+        }
+        }
+    }
+    for (std::size_t i = 0; i < d.clips.size(); ++i) {
+        EXPECT_LT(d.clips[i].parent, static_cast<std::int32_t>(i));
+        EXPECT_TRUE(spanInside(d.clips[i].path));
+    }
+}
+
+TEST(DamagedInput, MetafilesDrawOrAreAnInvalidGraphic) {
+    std::mt19937 random = seeded(6);
+    Outcomes outcomes;
+    for (const Bytes& original : sampleMetafiles()) {
+        ASSERT_NO_THROW(expectSoundDrawing(readMetafile(original)));
+        for (int round = 0; round < rounds(400); ++round) {
+            const Bytes damaged = damage(original, random, 120);
+            try {
+                expectSoundDrawing(readMetafile(damaged));
+                ++outcomes.results;
+            } catch (const Error& e) {
+                EXPECT_EQ(e.kind(), kind::InvalidGraphic);
+                ++outcomes.errors;
+            }
+        }
+    }
+    EXPECT_GT(outcomes.results, 300);
+    EXPECT_GT(outcomes.errors, 50);
 }
 
 TEST(DamagedInput, RichTextIsAlwaysReadAndShown) {
