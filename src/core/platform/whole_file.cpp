@@ -163,6 +163,28 @@ FileBytes ReadableFile::read(std::size_t cap) {
     return out;
 }
 
+std::size_t ReadableFile::readAt(std::uint64_t offset, std::uint8_t* out, std::size_t length) {
+    std::size_t done = 0;
+    while (done < length) {
+        if (offset + done > static_cast<std::uint64_t>(INT64_MAX)) {
+            break;
+        }
+        const ssize_t n =
+            ::pread(fd_, out + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            raise(kind::ReadError, systemMessage("cannot read", path_, errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
 FileBytes readFileHead(const std::string& path, std::size_t cap) {
     return ReadableFile(path).read(cap);
 }

@@ -45,6 +45,11 @@ public:
     // Throws Error(kind::ReadError) when a read fails.
     FileBytes read(std::size_t cap = kNoReadCap);
 
+    // Reads up to `length` bytes at `offset` into `out` without moving the
+    // file position; returns how many were read (fewer at the end of the
+    // file). Throws Error(kind::ReadError) when the read fails.
+    std::size_t readAt(std::uint64_t offset, std::uint8_t* out, std::size_t length);
+
 private:
     ReadableFile(int fd, const std::string& path);
     void adopt(int fd, const std::string& path); // closes `fd` when it is no regular file
