@@ -146,9 +146,21 @@ FileMover::Placed FileMover::placeOnReservation(const std::string& from, const s
     return Placed::Failed;
 }
 
+FileMover::Placing& FileMover::placingFor(const std::string& to) {
+    // A batch moves into one folder: its entry is found again without
+    // building the folder's name for every file.
+    const std::size_t slash = to.rfind('/');
+    const std::size_t length = slash == std::string::npos ? 0 : slash + 1;
+    if (!lastPlacing_ || lastFolder_.size() != length || to.compare(0, length, lastFolder_) != 0) {
+        lastFolder_ = to.substr(0, length);
+        lastPlacing_ = &placing_.try_emplace(lastFolder_, Placing::NoReplaceRename).first->second;
+    }
+    return *lastPlacing_;
+}
+
 FileMover::Placed FileMover::place(const std::string& from, const std::string& to,
                                    MoveIntent* acrossIntent) {
-    Placing& how = placing_.try_emplace(folderOf(to), Placing::NoReplaceRename).first->second;
+    Placing& how = placingFor(to);
     if (how == Placing::NoReplaceRename) {
         if (calls_.renameNoReplace(from.c_str(), to.c_str()) == 0) {
             return Placed::Done;

@@ -59,6 +59,7 @@ private:
     enum class Placing { NoReplaceRename, LinkAndUnlink, Reservation };
     enum class Placed { Done, Failed, OtherFileSystem };
 
+    Placing& placingFor(const std::string& to);
     Placed place(const std::string& from, const std::string& to, MoveIntent* acrossIntent);
     Placed placeOnReservation(const std::string& from, const std::string& to,
                               MoveIntent* acrossIntent);
@@ -70,6 +71,8 @@ private:
     MoveCalls calls_;
     MoveJournal journal_;
     std::map<std::string, Placing> placing_; // by target folder
+    std::string lastFolder_;
+    Placing* lastPlacing_ = nullptr;
     std::mt19937_64 random_;
 };
 
