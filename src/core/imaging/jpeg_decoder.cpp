@@ -23,6 +23,8 @@ namespace {
 // Files up to this size are read whole with one read() and decoded from
 // memory (libjpeg's fastest entropy path); larger ones are streamed.
 constexpr std::size_t kWholeFileLimit = 64u << 20;
+// Headers (with EXIF, ICC and other application segments) end well before this.
+constexpr std::uint64_t kMaxHeaderBytes = 16u << 20;
 // Memory libjpeg itself may use (the coefficient buffers of progressive files
 // grow with the picture, whatever the output scale).
 constexpr long kLibjpegMemoryLimit = 512L << 20;
@@ -72,19 +74,27 @@ void onJpegProgress(j_common_ptr cinfo) {
 }
 
 // Streaming source over a file descriptor, for files too large to read whole.
+// Until the header is read, what it may read is capped: a huge file that
+// begins like a JPEG and goes on with anything but markers would otherwise
+// be read to its end in search of one.
 struct FdSource {
     jpeg_source_mgr pub;
     int fd;
+    std::uint64_t read = 0;
+    std::uint64_t limit = UINT64_MAX;
     JOCTET buffer[1 << 16];
 };
 
 void fdInit(j_decompress_ptr) {}
 boolean fdFill(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<FdSource*>(cinfo->src);
-    ssize_t n;
-    do {
-        n = ::read(src->fd, src->buffer, sizeof src->buffer);
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = 0;
+    if (src->read < src->limit) {
+        do {
+            n = ::read(src->fd, src->buffer, sizeof src->buffer);
+        } while (n < 0 && errno == EINTR);
+    }
+    src->read += n > 0 ? static_cast<std::uint64_t>(n) : 0;
     if (n <= 0) {
         WARNMS(cinfo, JWRN_JPEG_EOF); // turned into an error by onJpegMessage
         src->buffer[0] = 0xFF;
@@ -164,11 +174,15 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
         stream->pub.term_source = fdTerm;
         stream->pub.bytes_in_buffer = 0;
         stream->pub.next_input_byte = nullptr;
+        stream->limit = kMaxHeaderBytes;
         cinfo.src = &stream->pub;
     } else {
         jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     }
     jpeg_read_header(&cinfo, TRUE);
+    if (stream) {
+        stream->limit = UINT64_MAX;
+    }
 
     const int width = static_cast<int>(cinfo.image_width);
     const int height = static_cast<int>(cinfo.image_height);

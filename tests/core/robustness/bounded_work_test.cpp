@@ -107,6 +107,23 @@ TEST(BoundedWork, AJpegWithThousandsOfScansIsRefused) {
     EXPECT_EQ(decodeJpegMemory(normal.data(), normal.size()).width, 16);
 }
 
+TEST(BoundedWork, LargeFilesNamedJpgAreRefusedWithoutBeingReadThrough) {
+    ScratchFolder dir;
+    const std::string path = dir.path() + "huge.jpg";
+    const auto decodeKind = [&] {
+        return kindOf([&] {
+            decodeJpegFile(path, 400, 300);
+            return std::string("decoded");
+        });
+    };
+    // Another kind of file, and one that begins like a JPEG and has no
+    // marker after that.
+    for (const Bytes& head : {Bytes{'M', 'Z', 0, 0}, Bytes{0xFF, 0xD8}}) {
+        writeSparse(path, kHugeSize, {{0, head}});
+        expectCheap(measureInChild(decodeKind), kind::JPEG);
+    }
+}
+
 TEST(BoundedWork, ARunLengthBitmapDeclaringAHugeSizeIsDecodedSmall) {
     // 8-bit, run-length encoded, 10000 x 10000 over a few bytes of data.
     Bytes v(14 + 40 + 256 * 4, 0);
