@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/platform/byte_source.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <climits>
@@ -473,22 +474,18 @@ DecodedPicture decodeBmp(ByteSource& source) {
         // Each two bytes of run-length data draw at most 255 pixels; what
         // they leave out is background. A large picture declared over little
         // data is decoded at the scale that data can fill.
-        budget = std::min<std::int64_t>(
-            budget, std::max<std::int64_t>(kMaxBitmapPixels / 4,
-                                           static_cast<std::int64_t>(std::min<std::uint64_t>(
-                                               dataBytes, kMaxBitmapPixels)) *
-                                               128));
+        const auto drawable =
+            static_cast<std::int64_t>(std::min<std::uint64_t>(dataBytes, kMaxBitmapPixels)) * 128;
+        budget = std::clamp<std::int64_t>(drawable, kMaxBitmapPixels / 4, kMaxBitmapPixels);
     } else {
         // Checked against the file size before the picture is allocated; the
         // last row needs only its pixels, not its padding.
         const std::uint64_t bits = static_cast<std::uint64_t>(h.width) * h.bitCount;
         const std::uint64_t rowBytes = ((bits + 31) / 32) * 4;
         const std::uint64_t lastRow = (bits + 7) / 8;
-        const std::uint64_t need = static_cast<std::uint64_t>(h.height) - 1;
-        if (need > 0 && rowBytes > (dataBytes - std::min(dataBytes, lastRow)) / need) {
-            invalid("bitmap data cut short");
-        }
-        if (lastRow > dataBytes) {
+        const std::uint64_t otherRows = static_cast<std::uint64_t>(h.height) - 1;
+        if (lastRow > dataBytes ||
+            (otherRows > 0 && rowBytes > (dataBytes - lastRow) / otherRows)) {
             invalid("bitmap data cut short");
         }
     }

@@ -39,6 +39,16 @@ int directoryDepth(int colorCount, int planes, int bitCount,
     return depth == 0 ? 8 : depth;
 }
 
+DirectoryImage directoryEntry(ByteReader& r, std::size_t at) {
+    DirectoryImage e;
+    e.width = r.u8(at) == 0 ? 256 : r.u8(at);
+    e.height = r.u8(at + 1) == 0 ? 256 : r.u8(at + 1);
+    e.colorCount = r.u8(at + 2);
+    e.planes = r.u16(at + 4);
+    e.bitCount = r.u16(at + 6);
+    return e;
+}
+
 std::vector<DirectoryImage> readIconDirectory(ByteSource& file) {
     const std::vector<std::uint8_t> header = file.bytes(0, kHeaderSize);
     if (!looksLikeIconFile(header)) {
@@ -52,12 +62,7 @@ std::vector<DirectoryImage> readIconDirectory(ByteSource& file) {
     std::vector<DirectoryImage> images;
     for (std::size_t i = 0; i < fits; ++i) {
         const std::size_t at = i * kEntrySize;
-        DirectoryImage e;
-        e.width = r.u8(at) == 0 ? 256 : r.u8(at);
-        e.height = r.u8(at + 1) == 0 ? 256 : r.u8(at + 1);
-        e.colorCount = r.u8(at + 2);
-        e.planes = r.u16(at + 4);
-        e.bitCount = r.u16(at + 6);
+        DirectoryImage e = directoryEntry(r, at);
         const ResourceSpan data{r.u32(at + 12), r.u32(at + 8)};
         if (file.has(data.offset, data.size)) {
             e.data = data;

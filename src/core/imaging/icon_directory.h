@@ -12,6 +12,7 @@
 
 namespace harpoly {
 
+class ByteReader;
 class ByteSource;
 
 // What the tables of an icon file or a program may make us read: far above
@@ -32,6 +33,11 @@ struct DirectoryImage {
 
 // Where the data of image i of a directory lies; nothing when it is missing.
 using DirectoryImageData = std::function<std::optional<ResourceSpan>(std::size_t)>;
+
+// The sizes and depth fields of the directory entry at `at`, which icon files
+// and icon groups share (width, height, colour count, reserved, planes, bit
+// count).
+DirectoryImage directoryEntry(ByteReader& r, std::size_t at);
 
 // Whether the bytes begin like an icon file: reserved 0, type 1, at least one image.
 bool looksLikeIconFile(std::span<const std::uint8_t> head);

@@ -23,19 +23,15 @@ std::vector<DirectoryImage> groupImages(ByteSource& file, const ResourceSpan& gr
         file.bytes(group.offset + kGroupHeader, count * kGroupEntry);
     ByteReader r(entries);
     std::vector<DirectoryImage> images;
-    if (!header.ok() || !r.ok()) {
+    if (!header.ok() || entries.size() != count * kGroupEntry) {
         return images;
     }
     images.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t at = i * kGroupEntry;
-        DirectoryImage e;
-        e.width = r.u8(at) == 0 ? 256 : r.u8(at);
-        e.height = r.u8(at + 1) == 0 ? 256 : r.u8(at + 1);
-        e.colorCount = r.u8(at + 2);
-        e.planes = r.u16(at + 4);
-        e.bitCount = r.u16(at + 6);
-        e.id = r.u16(at + 12);
+        // An icon group's entry is an icon file's with the image's resource
+        // id in place of its offset.
+        DirectoryImage e = directoryEntry(r, i * kGroupEntry);
+        e.id = r.u16(i * kGroupEntry + 12);
         images.push_back(e);
     }
     return images;
