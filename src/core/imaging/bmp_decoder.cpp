@@ -476,7 +476,7 @@ DecodedPicture decodeBmp(ByteSource& source) {
         // data is decoded at the scale that data can fill.
         const auto drawable =
             static_cast<std::int64_t>(std::min<std::uint64_t>(dataBytes, kMaxBitmapPixels)) * 128;
-        budget = std::clamp<std::int64_t>(drawable, kMaxBitmapPixels / 4, kMaxBitmapPixels);
+        budget = std::clamp<std::int64_t>(drawable, kMinRunLengthPixels, kMaxBitmapPixels);
     } else {
         // Checked against the file size before the picture is allocated; the
         // last row needs only its pixels, not its padding.

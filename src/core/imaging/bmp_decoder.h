@@ -13,8 +13,9 @@ class ByteSource;
 // The most pixels a bitmap is decoded to (64 MB of picture): a larger one is
 // decoded at a reduced scale, every n-th row and column, which a preview
 // pane cannot tell from the whole. A run-length bitmap gets at most what its
-// data can draw (128 pixels a byte), and never less than a quarter of this.
+// data can draw (128 pixels a byte), and never less than kMinRunLengthPixels.
 inline constexpr std::int64_t kMaxBitmapPixels = 1 << 24;
+inline constexpr std::int64_t kMinRunLengthPixels = 1 << 20;
 
 // Reads a Windows bitmap: 1, 4, 8, 16, 24 and 32 bits per pixel, BI_RGB,
 // BI_BITFIELDS, RLE8 and RLE4, bottom-up and top-down rows. The header is
