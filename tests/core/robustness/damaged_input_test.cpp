@@ -16,9 +16,9 @@
 #include "core/errors.h"
 #include "core/imaging/bmp_decoder.h"
 #include "core/imaging/jpeg_decoder.h"
-#include "core/settings/settings.h"
 #include "imaging/test_pictures.h"
 #include "platform/scratch_folder.h"
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -234,8 +234,7 @@ std::vector<Bytes> sampleBitmaps() {
             layout.palette.assign(palette.begin(), palette.begin() + (1 << bits));
         }
         out.push_back(preview_testing::makeBmp(
-            layout,
-            bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
+            layout, bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
     }
     // Run-length data: runs, an absolute run, a delta, line ends, the end.
     const Bytes rle8 = {3, 1, 0, 3, 2, 2, 3, 0, 0, 0, 2, 2, 1, 4, 5, 0, 0, 0, 1};
