@@ -170,7 +170,14 @@ std::string readSmallFile(int fd) {
 
 } // namespace
 
-void settleMove(const MoveIntent& m) {
+bool settleMove(const MoveIntent& m) {
+    // A folder that is not there (a USB stick not plugged in) is settled
+    // later: what stands in it cannot be judged now.
+    struct stat folder {};
+    if (::stat(folderOf(m.source).c_str(), &folder) != 0 ||
+        ::stat(folderOf(m.target).c_str(), &folder) != 0) {
+        return false;
+    }
     struct stat source {
     }, target{}, temporary{};
     const bool hasSource = ::lstat(m.source.c_str(), &source) == 0;
@@ -187,7 +194,7 @@ void settleMove(const MoveIntent& m) {
         if (hasSource && placeholderAtTarget) {
             removeAndSync(m.target);
         }
-        return;
+        return true;
     }
     if (::lstat(m.temporary.c_str(), &temporary) == 0) {
         if (hasTarget && sameFile(temporary, target)) {
@@ -199,13 +206,14 @@ void settleMove(const MoveIntent& m) {
             removeAndSync(m.target);
         }
         removeAndSync(m.temporary);
-        return;
+        return true;
     }
     // The temporary is gone: it was renamed into place (or never made). A
     // whole copy at the target finishes the move.
     if (hasSource && hasTarget && !sameFile(source, target) && sameContent(m.source, m.target)) {
         removeAndSync(m.source);
     }
+    return true;
 }
 
 int recoverMoves(const std::string& journalFolder) {
@@ -230,8 +238,8 @@ int recoverMoves(const std::string& journalFolder) {
             continue;
         }
         MoveIntent intent;
-        if (decode(readSmallFile(fd.get()), intent)) {
-            settleMove(intent);
+        if (decode(readSmallFile(fd.get()), intent) && !settleMove(intent)) {
+            continue;
         }
         ::unlink(path.c_str());
         ++settled;

@@ -50,10 +50,13 @@ private:
 // in `journalFolder` whose movers have ended (a crash, a kill, a power cut),
 // and removes those journals. A move whose copy stands whole at its target
 // is finished (the source goes); any other is undone (our temporary and our
-// placeholder go, the source stays). Returns the number of journals settled.
+// placeholder go, the source stays). A journal whose source or target folder
+// is not there (a drive not mounted) is kept for a later run. Returns the
+// number of journals settled.
 int recoverMoves(const std::string& journalFolder);
 
-// What recoverMoves does with one journal's move.
-void settleMove(const MoveIntent& intent);
+// What recoverMoves does with one journal's move; false, with nothing
+// touched, when the source's or the target's folder is not there.
+bool settleMove(const MoveIntent& intent);
 
 } // namespace harpoly

@@ -296,6 +296,25 @@ TEST_F(CrossDeviceMove, RecoveryLeavesLiveMoversAndOtherFilesAlone) {
     EXPECT_EQ(readFile(disk / "b.jpg"), "b");
     EXPECT_EQ(readFile(*shm / "b.jpg"), "someone else's");
     EXPECT_EQ(readFile(*shm / "a.jpg"), "a");
+
+    // A move into a folder that is not there now (a drive not mounted) waits
+    // for a later start; its journal stays.
+    const MoveIntent unplugged{disk / "b.jpg", *shm / "stick/.harpoly-move-x", *shm / "stick/b.jpg",
+                               MoveIntent::Phase::Moving};
+    EXPECT_FALSE(settleMove(unplugged));
+    if (::fork() == 0) {
+        MoveJournal left(journal.path());
+        (void)left.record(unplugged, false);
+        ::_exit(0); // ended without cleaning up, as by a crash
+    }
+    ::wait(nullptr);
+    EXPECT_EQ(recoverMoves(journal.path()), 0);
+    EXPECT_EQ(namesIn(journal.path()).size(), 2u); // the live mover's and the waiting one
+    EXPECT_EQ(readFile(disk / "b.jpg"), "b");
+    ::mkdir((*shm / "stick").c_str(), 0700);
+    EXPECT_EQ(recoverMoves(journal.path()), 1);
+    EXPECT_EQ(namesIn(journal.path()).size(), 1u);
+    EXPECT_EQ(readFile(disk / "b.jpg"), "b");
 }
 
 } // namespace
