@@ -450,4 +450,74 @@ Bytes WmfBuilder::finish() const {
     return out;
 }
 
+// Metafiles with every record family the reader draws: objects, mapping,
+// shapes, paths and clips, text in both encodings, bitmaps and regions.
+std::vector<Bytes> sampleMetafiles() {
+    const Dib dib = makeDib24(3, 2, [](int x, int y) -> std::uint32_t { return x * 0x40 + y; });
+    Bytes region;
+    for (const std::uint32_t v :
+         {32u, 1u, 2u, 32u, 0u, 0u, 9u, 9u, 0u, 0u, 4u, 4u, 5u, 5u, 9u, 9u}) {
+        put32(region, v);
+    }
+    Bytes clipRegion;
+    put32(clipRegion, static_cast<std::uint32_t>(region.size()));
+    put32(clipRegion, 1); // RGN_AND
+    clipRegion.insert(clipRegion.end(), region.begin(), region.end());
+    const Bytes emf = EmfBuilder(60, 40)
+                          .createPen(1, 0x2100, 3, 0x102030)
+                          .createBrush(2, 2, 0x405060, 3)
+                          .select(1)
+                          .select(2)
+                          .record(17, {8}) // SetMapMode
+                          .record(9, {600, 400})
+                          .record(11, {60, 40})
+                          .record(33, {}) // SaveDC
+                          .rectangle(10, 10, 200, 100)
+                          .ellipse(100, 100, 300, 300)
+                          .record(47, {0, 0, 100, 100, 100, 50, 50, 0})
+                          .poly(86, {{0, 0}, {50, 0}, {25, 40}})
+                          .poly(85, {{0, 0}, {10, 30}, {40, 30}, {50, 0}})
+                          .polyPolygon(true, {{{0, 0}, {9, 0}, {9, 9}}, {{2, 2}, {4, 2}, {4, 4}}})
+                          .record(59, {})
+                          .moveTo(5, 5)
+                          .lineTo(55, 5)
+                          .lineTo(30, 35)
+                          .record(60, {})
+                          .record(67, {1})
+                          .raw(75, clipRegion)
+                          .font(3, -12, u"ＭＳ ゴシック", 128)
+                          .select(3)
+                          .textA(5, 5, "\x93\xfa\x96\x7b", {6, 0, 6, 0})
+                          .textW(5, 20, u"Text", {5, 5, 5, 5})
+                          .setWorldTransform(0.5f, 0.2f, -0.2f, 0.5f, 3, 4)
+                          .stretchDib(0, 0, 30, 20, dib)
+                          .record(34, {-1}) // RestoreDC
+                          .record(30, {0, 0, 300, 200})
+                          .stretchDib(10, 10, 20, 20, dib, 0x00660046u)
+                          .finish();
+    const Bytes placeable =
+        WmfBuilder(0, 0, 960, 480, 480)
+            .windowExt(960, 480)
+            .createPen(0, 2, 0x0000FF)
+            .createBrush(0, 0x00FF00)
+            .createFont(-40, "\x82\x6c\x82\x72 Gothic", 128)
+            .select(0)
+            .select(1)
+            .select(2)
+            .rectangle(10, 10, 500, 300)
+            .record(0x0418, {400, 900, 100, 600})
+            .record(0x0324, {3, 0, 0, 100, 0, 50, 80})
+            .record(0x0538, {2, 3, 3, 0, 0, 9, 0, 9, 9, 2, 2, 4, 2, 4, 4})
+            .textOut(20, 20, "\x83\x65\x83\x58\x83\x67")
+            .stretchDib(100, 100, 300, 200, dib)
+            .record(0x06FF, {0, 6, 0, 0, 30, 1, 1, 0, 0, 100, 100, 2, 0, 100, 0, 100, 2})
+            .record(0x012C, {3})
+            .record(0x0416, {300, 300, 0, 0})
+            .rectangle(0, 0, 960, 480)
+            .finish();
+    const Bytes plain =
+        WmfBuilder().windowOrg(0, 0).windowExt(100, -80).rectangle(10, -10, 90, -70).finish();
+    return {emf, placeable, plain};
+}
+
 } // namespace harpoly::metafile_testing

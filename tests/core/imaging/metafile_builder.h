@@ -119,4 +119,9 @@ private:
     std::uint32_t largest_ = 3;
 };
 
+// Metafiles with every record family the reader draws: objects, mapping,
+// shapes, paths and clips, text in both encodings, bitmaps and regions. An
+// EMF, a placeable WMF and a plain WMF.
+std::vector<Bytes> sampleMetafiles();
+
 } // namespace harpoly::metafile_testing
