@@ -772,32 +772,12 @@ void Canvas::closeFigure() {
     }
 }
 
-void Canvas::fillPath() {
+void Canvas::drawPath(bool fill, bool stroke) {
     if (inPath_) {
         return;
     }
     if (drawable()) {
-        emitShape(pathVerbs_, pathPoints_, true, false, currentStyle(), RasterOp::Copy);
-    }
-    abortPath();
-}
-
-void Canvas::strokePath() {
-    if (inPath_) {
-        return;
-    }
-    if (drawable()) {
-        emitShape(pathVerbs_, pathPoints_, false, true, currentStyle(), RasterOp::Copy);
-    }
-    abortPath();
-}
-
-void Canvas::strokeAndFillPath() {
-    if (inPath_) {
-        return;
-    }
-    if (drawable()) {
-        emitShape(pathVerbs_, pathPoints_, true, true, currentStyle(), RasterOp::Copy);
+        emitShape(pathVerbs_, pathPoints_, fill, stroke, currentStyle(), RasterOp::Copy);
     }
     abortPath();
 }

@@ -174,9 +174,8 @@ public:
     void endPath();
     void abortPath();
     void closeFigure();
-    void fillPath();
-    void strokePath();
-    void strokeAndFillPath();
+    // Fills and/or strokes the path made since beginPath, then drops it.
+    void drawPath(bool fill, bool stroke);
     void selectClipPath(ClipOp op);
 
     // Clipping.

@@ -737,13 +737,13 @@ private:
             canvas_.closeFigure();
             break;
         case kFillPath:
-            canvas_.fillPath();
+            canvas_.drawPath(true, false);
             break;
         case kStrokePath:
-            canvas_.strokePath();
+            canvas_.drawPath(false, true);
             break;
         case kStrokeAndFillPath:
-            canvas_.strokeAndFillPath();
+            canvas_.drawPath(true, true);
             break;
         case kAbortPath:
             canvas_.abortPath();
