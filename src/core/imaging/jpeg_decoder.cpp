@@ -25,9 +25,15 @@ namespace {
 // Files up to this size are read whole with one read() and decoded from
 // memory (libjpeg's fastest entropy path); larger ones are streamed.
 constexpr std::size_t kWholeFileLimit = 64u << 20;
+// Headers (with EXIF, ICC and other application segments) end well before this.
+constexpr std::uint64_t kMaxHeaderBytes = 16u << 20;
 // Memory libjpeg itself may use (the coefficient buffers of progressive files
 // grow with the picture, whatever the output scale).
 constexpr long kLibjpegMemoryLimit = 512L << 20;
+// No camera or encoder writes more scans than this: progressive scripts use
+// about ten. Each scan is a pass over the whole picture, so a small file that
+// repeats one scan thousands of times would hold the window for seconds.
+constexpr int kMaxScans = 100;
 // Rows read from libjpeg at a time.
 constexpr std::size_t kStripRows = 16;
 // Output above this many pixels is not allocated up front; rows are added as
@@ -39,6 +45,7 @@ struct ErrorManager {
     std::jmp_buf jump;
     int code = 0;
     bool pictureComplete = false;
+    bool tooManyScans = false;
     const std::stop_token* stop = nullptr; // set while a decode may be stopped
     bool stopped = false;
 };
@@ -61,30 +68,44 @@ void onJpegMessage(j_common_ptr cinfo, int level) {
 
 void onJpegOutput(j_common_ptr) {}
 
-// libjpeg calls this between pieces of work (a call for rows, a row of blocks
-// of a progressive file's scans): a decode nobody wants any more ends here.
+// libjpeg calls this between pieces of work (a call for rows, a row of
+// blocks of a progressive file's scans): a decode nobody wants any more ends
+// here, and so does a file with more scans than any encoder writes.
 void onJpegProgress(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     if (err->stop != nullptr && err->stop->stop_requested()) {
         err->stopped = true;
         std::longjmp(err->jump, 1);
     }
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxScans) {
+        err->tooManyScans = true;
+        onJpegError(cinfo);
+    }
 }
 
 // Streaming source over a file descriptor, for files too large to read whole.
+// Until the header is read, what it may read is capped: a huge file that
+// begins like a JPEG and goes on with anything but markers would otherwise
+// be read to its end in search of one.
 struct FdSource {
     jpeg_source_mgr pub;
     int fd;
+    std::uint64_t read = 0;
+    std::uint64_t limit = UINT64_MAX;
     JOCTET buffer[1 << 16];
 };
 
 void fdInit(j_decompress_ptr) {}
 boolean fdFill(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<FdSource*>(cinfo->src);
-    ssize_t n;
-    do {
-        n = ::read(src->fd, src->buffer, sizeof src->buffer);
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = 0;
+    if (src->read < src->limit) {
+        do {
+            n = ::read(src->fd, src->buffer, sizeof src->buffer);
+        } while (n < 0 && errno == EINTR);
+    }
+    src->read += n > 0 ? static_cast<std::uint64_t>(n) : 0;
     if (n <= 0) {
         WARNMS(cinfo, JWRN_JPEG_EOF); // turned into an error by onJpegMessage
         src->buffer[0] = 0xFF;
@@ -157,10 +178,10 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     jpeg_create_decompress(&cinfo);
     job.created = true;
     cinfo.mem->max_memory_to_use = kLibjpegMemoryLimit;
+    job.progress.progress_monitor = onJpegProgress;
+    cinfo.progress = &job.progress;
     if (job.target.stop.stop_possible()) {
         job.err.stop = &job.target.stop;
-        job.progress.progress_monitor = onJpegProgress;
-        cinfo.progress = &job.progress;
     }
     if (stream) {
         stream->pub.init_source = fdInit;
@@ -170,11 +191,15 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
         stream->pub.term_source = fdTerm;
         stream->pub.bytes_in_buffer = 0;
         stream->pub.next_input_byte = nullptr;
+        stream->limit = kMaxHeaderBytes;
         cinfo.src = &stream->pub;
     } else {
         jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     }
     jpeg_read_header(&cinfo, TRUE);
+    if (stream) {
+        stream->limit = UINT64_MAX;
+    }
 
     const int width = static_cast<int>(cinfo.image_width);
     const int height = static_cast<int>(cinfo.image_height);
@@ -296,6 +321,9 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
         return {};
     }
     if (!decoded) {
+        if (job.err.tooManyScans) {
+            raise(kind::JPEG, "more scans than any JPEG encoder writes");
+        }
         if (job.err.code == JERR_NO_BACKING_STORE || job.err.code == JERR_OUT_OF_MEMORY) {
             raise(kind::InvalidGraphic, "JPEG picture too large");
         }
@@ -340,6 +368,12 @@ DecodedPicture decodeJpegFile(const std::string& path, const DecodeTarget& targe
     ReadableFile file(path);
     auto job = std::make_unique<DecodeJob>();
     job->target = target;
+    // The start of image marker first, so that a large file of another kind
+    // is refused without being read.
+    std::uint8_t soi[2] = {};
+    if (file.readAt(0, soi, 2) < 2 || soi[0] != 0xFF || soi[1] != 0xD8) {
+        raise(kind::JPEG, "not a JPEG file");
+    }
     if (file.size() > kWholeFileLimit) {
         auto stream = std::make_unique<FdSource>();
         stream->fd = file.fd();

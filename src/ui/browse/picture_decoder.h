@@ -6,6 +6,10 @@
 #include <stop_token>
 #include <string>
 
+namespace harpoly {
+struct Metafile;
+}
+
 namespace harpoly::ui {
 
 // One picture file to decode for the preview.
@@ -16,6 +20,8 @@ struct PictureRequest {
     // view). A JPEG is decoded at the smallest scale that still fills it.
     int boxWidth = 0;
     int boxHeight = 0;
+    // A metafile read already (for its size); read anew when null.
+    std::shared_ptr<const Metafile> metafile;
 };
 
 // Decodes the pictures of the preview. Called on worker threads, several

@@ -2,6 +2,9 @@
 
 #include "core/errors.h"
 #include "core/imaging/fit_rect.h"
+#include "core/imaging/metafile_reader.h"
+#include "ui/browse/image_pane.h"
+#include "ui/browse/metafile_painter.h"
 #include "ui/browse/preview_images.h"
 
 #include <algorithm>
@@ -162,6 +165,10 @@ PictureReader::Outcome PictureReader::decodeOne(PictureDecoder& decoder,
                                                 const std::stop_token& stop) {
     Outcome outcome;
     try {
+        if (isMetafileExtension(request.extLower)) {
+            outcome.picture = drawMetafile(request, stop);
+            return outcome;
+        }
         DecodedPicture decoded = decoder.decode(request, stop);
         if (stop.stop_requested()) {
             return outcome;
@@ -188,6 +195,32 @@ PictureReader::Outcome PictureReader::decodeOne(PictureDecoder& decoder,
         outcome.error = std::current_exception();
     }
     return outcome;
+}
+
+std::optional<ReadyPicture> PictureReader::drawMetafile(const PictureRequest& request,
+                                                        const std::stop_token& stop) {
+    std::shared_ptr<const Metafile> metafile = request.metafile;
+    if (!metafile) {
+        metafile = std::make_shared<const Metafile>(readMetafileFile(request.path));
+    }
+    if (stop.stop_requested()) {
+        return std::nullopt;
+    }
+    ReadyPicture ready;
+    ready.ownWidth = metafile->width;
+    ready.ownHeight = metafile->height;
+    // Drawn for the size it is shown at: the fitted rectangle, or its own size.
+    DrawRect drawn{0, 0, ready.ownWidth, ready.ownHeight};
+    if (request.boxWidth > 0 && request.boxHeight > 0) {
+        drawn = pictureRect(ready.ownWidth, ready.ownHeight, request.boxWidth, request.boxHeight);
+    }
+    if (static_cast<qint64>(drawn.width) * drawn.height > kMaxMetafileRasterPixels) {
+        ready.metafile = std::move(metafile);
+    } else if (drawn.width > 0 && drawn.height > 0) {
+        ready.image = renderMetafile(*metafile, drawn.width, drawn.height, Qt::white,
+                                     kMetafilePaintBudget);
+    }
+    return ready;
 }
 
 void PictureReader::finished(std::uint64_t id, Outcome outcome) {

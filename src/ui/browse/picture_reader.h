@@ -21,11 +21,14 @@
 namespace harpoly::ui {
 
 // A picture as the picture pane takes it: the image, already reduced to the
-// size it is drawn at when it was decoded for a box, and the picture's own size.
+// size it is drawn at when it was decoded for a box, and the picture's own
+// size. A metafile too large to draw into an image comes as its drawing list
+// instead (the image is null), for the pane to draw where it is exposed.
 struct ReadyPicture {
     QImage image;
     int ownWidth = 0;
     int ownHeight = 0;
+    std::shared_ptr<const Metafile> metafile;
 };
 
 // Decodes the preview's pictures on worker threads, so that the window never
@@ -101,6 +104,9 @@ private:
     bool wanted(const std::string& key) const;
     static Outcome decodeOne(PictureDecoder& decoder, const PictureRequest& request,
                              const std::stop_token& stop);
+    // A metafile drawn at the size it is shown at (nothing when stopped).
+    static std::optional<ReadyPicture> drawMetafile(const PictureRequest& request,
+                                                    const std::stop_token& stop);
 
     std::shared_ptr<PictureDecoder> decoder_;
     ShowHandler showHandler_;

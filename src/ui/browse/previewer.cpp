@@ -3,6 +3,7 @@
 #include "core/browse/preview.h"
 #include "core/browse/read_ahead.h"
 #include "core/browse/text_preview.h"
+#include "core/imaging/metafile_reader.h"
 #include "core/imaging/picture_header.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/browse/image_pane.h"
@@ -101,7 +102,7 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
         showPictureFile(plan);
         break;
     case PreviewShow::Icon: {
-        // An icon's image is small (256 pixels at most): read at once.
+        // An icon's image is small (kMaxIconSide at most): read at once.
         const DecodedPicture icon = loadIconPreview(plan.path);
         status_.showInfo(pictureInfoLine(icon.width, icon.height, plan.sizeText));
         showPicture(ReadyPicture{toQImage(icon.image), icon.width, icon.height});
@@ -126,6 +127,17 @@ PictureRequest Previewer::pictureRequest(const std::string& path,
 }
 
 void Previewer::showPictureFile(const PreviewPlan& plan) {
+    if (isMetafileExtension(plan.extLower)) {
+        // A metafile's own size needs the whole file (a plain WMF's comes
+        // from what it draws): it is read here, within the reader's bounds,
+        // and drawn off the window thread, which is what takes time.
+        PictureRequest request = pictureRequest(plan.path, plan.extLower);
+        request.metafile = std::make_shared<const Metafile>(readMetafileFile(plan.path));
+        status_.showInfo(
+            pictureInfoLine(request.metafile->width, request.metafile->height, plan.sizeText));
+        fetchPicture(request);
+        return;
+    }
     // The header alone gives the information line at once; a header that
     // the decoder would refuse is reported here, as a failed load is.
     const PixelSize size = readPictureSize(plan.path, plan.extLower);
@@ -167,7 +179,11 @@ void Previewer::pictureDecoded(const std::string& key, const ReadyPicture* pictu
 
 void Previewer::showPicture(const ReadyPicture& picture) {
     ImagePane* pane = box_.picturePane();
-    pane->setPicture(picture.image, picture.ownWidth, picture.ownHeight);
+    if (picture.image.isNull() && picture.metafile) {
+        pane->setMetafile(picture.metafile); // too large for a raster: drawn where exposed
+    } else {
+        pane->setPicture(picture.image, picture.ownWidth, picture.ownHeight);
+    }
     pane->show();
 }
 
@@ -181,7 +197,7 @@ void Previewer::refitPicture() {
     if (sameBox) {
         return;
     }
-    if (!picture_->waiting) {
+    if (!picture_->waiting && !box_.picturePane()->drawsDrawingList()) {
         const ImagePane* pane = box_.picturePane();
         const QSize have = pane->picture().size();
         const QSize own = pane->ownSize();
@@ -209,7 +225,8 @@ void Previewer::readAheadNeighbours() {
     std::vector<std::pair<std::string, PictureRequest>> pictures;
     for (const std::string& name : readAhead_) {
         const PreviewPlan plan = planPreview(folder_, name, false, lists_);
-        if (plan.show == PreviewShow::Image && hasPictureDecoder(plan.extLower)) {
+        if (plan.show == PreviewShow::Image &&
+            (hasPictureDecoder(plan.extLower) || isMetafileExtension(plan.extLower))) {
             PictureRequest request = pictureRequest(plan.path, plan.extLower);
             std::string key = PictureReader::keyOf(request);
             pictures.emplace_back(std::move(key), std::move(request));
