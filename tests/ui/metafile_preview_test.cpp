@@ -66,6 +66,7 @@ private slots:
         // the area scrolls; the blue quarter starts at (800, 600).
         w.BF->click();
         QVERIFY(QTest::qWaitForWindowExposed(w.full));
+        QTRY_VERIFY(w.IMG->hasPicture());
         QTest::keyClick(w.full->focusWidget() ? w.full->focusWidget() : w.full, Qt::Key_Insert);
         QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Natural);
         QCOMPARE(w.IMG->drawnRect(), QRect(0, 0, 1600, 1200));

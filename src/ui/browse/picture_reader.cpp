@@ -217,8 +217,8 @@ std::optional<ReadyPicture> PictureReader::drawMetafile(const PictureRequest& re
     if (static_cast<qint64>(drawn.width) * drawn.height > kMaxMetafileRasterPixels) {
         ready.metafile = std::move(metafile);
     } else if (drawn.width > 0 && drawn.height > 0) {
-        ready.image = renderMetafile(*metafile, drawn.width, drawn.height, Qt::white,
-                                     kMetafilePaintBudget);
+        ready.image =
+            renderMetafile(*metafile, drawn.width, drawn.height, Qt::white, kMetafilePaintBudget);
     }
     return ready;
 }

@@ -105,7 +105,7 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
         // An icon's image is small (kMaxIconSide at most): read at once.
         const DecodedPicture icon = loadIconPreview(plan.path);
         status_.showInfo(pictureInfoLine(icon.width, icon.height, plan.sizeText));
-        showPicture(ReadyPicture{toQImage(icon.image), icon.width, icon.height});
+        showPicture(ReadyPicture{toQImage(icon.image), icon.width, icon.height, nullptr});
         break;
     }
     }
@@ -115,7 +115,7 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
 
 PictureRequest Previewer::pictureRequest(const std::string& path,
                                          const std::string& extLower) const {
-    PictureRequest request{path, extLower, 0, 0};
+    PictureRequest request{path, extLower, 0, 0, nullptr};
     // Fitted into the area, a JPEG is decoded at the smallest scale that
     // still fills the drawn size; at its own size it is decoded whole.
     if (box_.picturePane()->mode() == PictureMode::Fit) {
