@@ -76,7 +76,12 @@ void Previewer::previewEntry(const PreviewRequest& request) {
         // No decode for another entry goes on behind this preview.
         reader_->stopAll();
     }
-    show(plan, request.autoPlay);
+    try {
+        show(plan, request.autoPlay);
+    } catch (...) {
+        reader_->stopAll(); // a picture refused at its header, as any other failure
+        throw;
+    }
     // A picture reads ahead once it is on show.
     if (plan.show != PreviewShow::Image) {
         readAheadNeighbours();
@@ -191,7 +196,8 @@ void Previewer::refitPicture() {
     if (!picture_) {
         return;
     }
-    const PictureRequest now = pictureRequest(picture_->request.path, picture_->request.extLower);
+    PictureRequest now = pictureRequest(picture_->request.path, picture_->request.extLower);
+    now.metafile = picture_->request.metafile;
     const bool sameBox =
         now.boxWidth == picture_->request.boxWidth && now.boxHeight == picture_->request.boxHeight;
     if (sameBox) {
