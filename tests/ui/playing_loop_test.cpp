@@ -5,6 +5,7 @@
 #include "window_rig.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -121,6 +122,15 @@ private:
     std::thread client_;
 };
 
+// Runs the window thread's event loop for `ms`, as the program's own loop runs
+// (QTest::qWait sleeps between its rounds of events, which would slow every
+// answer down by itself).
+void runEventLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Counts the paint events of a widget.
 struct PaintCounter : QObject {
     int count = 0;
@@ -159,14 +169,14 @@ private slots:
 
         // The same client, first while the video stands still, then while it
         // plays.
-        QTest::qWait(1000);
+        runEventLoop(1000);
         const SocketClient::Figures still = client.take();
         PaintCounter frames;
         w.MPC->displaySurface()->installEventFilter(&frames);
         w.MPC->press(MediaPlayer::Button::Play);
         QTRY_VERIFY_WITH_TIMEOUT(w.MPC->position() > 200, kWait);
         client.take();
-        QTest::qWait(2000);
+        runEventLoop(2000);
         const SocketClient::Figures playing = client.take();
         w.MPC->displaySurface()->removeEventFilter(&frames);
         QVERIFY(w.MPC->isPlaying());
