@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QTimer>
+#include <QWindow>
 
 using Windows = harpoly::test::StartedWindows;
 namespace t = harpoly::test;
@@ -260,6 +261,41 @@ private slots:
         QTRY_VERIFY(w.ta->findChild<QMenu*>("POP")->isVisible());
         w.ta->findChild<QMenu*>("POP")->close();
         w.item("N9")->trigger();
+    }
+
+    // A right-click as a real mouse gives it (press, then release where it was
+    // pressed) opens the menu with every item usable, and the menu stays open
+    // for the click that picks an item.
+    void theRightClickMenuStaysOpenAndItsItemsAct() {
+        Windows w(fillFolder);
+        w.ta->makeEntryCurrent(1);
+        enter(w);
+        QMenu* pop = w.ta->fullScreenMenu().menu();
+        const auto choose = [&](const char* name) {
+            QWindow* screen = w.full->windowHandle();
+            const QPoint at = w.BOX->viewport()->mapTo(w.full, QPoint(20, 20));
+            QTest::mousePress(screen, Qt::RightButton, {}, at);
+            QTRY_VERIFY(pop->isVisible());
+            QTest::mouseRelease(screen, Qt::RightButton, {}, at);
+            QVERIFY(pop->isVisible());
+            QVERIFY(pop->isEnabled());
+            for (QAction* item : pop->actions()) {
+                QVERIFY(item->isEnabled());
+            }
+            const QRect place = pop->actionGeometry(w.item(name));
+            QTest::mouseClick(pop->windowHandle(), Qt::LeftButton, {}, place.center());
+            QTRY_VERIFY(!pop->isVisible());
+        };
+        choose("N1");
+        QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
+        choose("N2");
+        QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
+        choose("N1");
+        choose("N3");
+        QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Natural);
+        choose("N9");
+        QVERIFY(!w.ta->fullScreenOn());
+        QVERIFY(w.ta->isEnabled());
     }
 
     void closingTheProgramInFullScreenView() {

@@ -197,6 +197,11 @@ bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
         if (!ownsWidget(watched) || menu_ == nullptr) {
             break;
         }
+        // The menu belongs to the main window, which is disabled while this
+        // one is shown and disables its child windows with it. A disabled
+        // menu greys out every item and is closed by Qt at the release of the
+        // very click that opened it; a window may be enabled on its own.
+        menu_->setEnabled(true);
         menu_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }
