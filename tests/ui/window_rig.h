@@ -91,6 +91,7 @@ struct WindowRig {
     std::string output = folderOf(outputDir);
     std::string settings = program + "harpoly.ini";
     RecordingPrompter prompter;
+    ui::Clock clock;      // the system's while empty; set before create()
     QStringList reported; // what reached the application's error handler
 
     std::unique_ptr<ui::ProgramWindows> windows;
@@ -125,7 +126,7 @@ struct WindowRig {
     void create() {
         auto* app = ui::HarpolyApplication::instance();
         windows = std::make_unique<ui::ProgramWindows>(
-            ui::MainWindowPaths{program, program, settings}, app);
+            ui::MainWindowPaths{program, program, settings}, app, clock);
         ta = &windows->main();
         full = &windows->fullScreen();
         hk = &windows->shortcutKeys();

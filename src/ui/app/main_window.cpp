@@ -57,8 +57,8 @@ bool fileExists(const std::string& path) {
 
 } // namespace
 
-MainWindow::MainWindow(MainWindowPaths paths, QWidget* parent)
-    : QWidget(parent), paths_(std::move(paths)) {
+MainWindow::MainWindow(MainWindowPaths paths, Clock clock, QWidget* parent)
+    : QWidget(parent), paths_(std::move(paths)), clock_(std::move(clock)) {
     setObjectName(QStringLiteral("TA"));
     setFont(uiFont(12));
     setGeometry(369, 157, 650, 500);
@@ -489,6 +489,10 @@ void MainWindow::previewCurrentEntry() {
         previewer_->previewEntry(
             {displayFolder_, current, previewOffBox_->isChecked(), autoPlayBox_->isChecked()});
     });
+}
+
+QDateTime MainWindow::now() const {
+    return clock_ ? clock_() : QDateTime::currentDateTime();
 }
 
 void MainWindow::showInfo(const std::string& text) {
