@@ -24,10 +24,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
@@ -93,6 +95,7 @@ private slots:
     void resizeRuleFitsBarsToBox();
     void chosenFolderIsAppliedByCaption();
     void closeWritesSettings();
+    void everyToolTabShowsAtTheDefaultSize();
     void unwritableSettingsAreReportedAndWindowCloses();
 };
 
@@ -525,6 +528,20 @@ void MainWindowTest::chosenFolderIsAppliedByCaption() {
     QCOMPARE(w.ta->displayFolder(), path + "/");
     QCOMPARE(w.SI->text(0), QString::fromStdString(" 表示フォルダ = " + path + "/"));
     QCOMPARE(w.ta->currentEntryName(), std::string("x.txt"));
+}
+
+void MainWindowTest::everyToolTabShowsAtTheDefaultSize() {
+    Window w;
+    w.start();
+    QCOMPARE(w.ta->size(), QSize(650, 500));
+    // The last tab ends inside the bar, and the bar shows no scroll arrows.
+    QTabBar* tabs = w.Utility->tabBar();
+    const QRect last = tabs->tabRect(tabs->count() - 1);
+    QVERIFY2(last.right() < tabs->width(),
+             qPrintable(QStringLiteral("%1 of %2").arg(last.right()).arg(tabs->width())));
+    for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) {
+        QVERIFY(!arrow->isVisible());
+    }
 }
 
 void MainWindowTest::closeWritesSettings() {
