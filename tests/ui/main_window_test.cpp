@@ -83,6 +83,7 @@ private slots:
     void damagedJpegIsReportedInInformationPanel();
     void previewOffShowsSizeOnly();
     void filterBoxRefillsWithoutPreview();
+    void filterBoxFiltersByWhatIsTyped();
     void functionKeyRunsCommandOnlyWhileEnabled();
     void hotKeyDialogTakesReservedKeys();
     void keyHandlerSeesEachKeyPressOnce_data();
@@ -314,6 +315,23 @@ void MainWindowTest::filterBoxRefillsWithoutPreview() {
     QCOMPARE(w.ta->currentEntryName(), std::string("b.JPG"));
     QCOMPARE(w.info(), QStringLiteral(" エラーが発生しました。 ( 不正なJPEG )"));
     QVERIFY(!w.TXT->isVisible());
+}
+
+// The drop-down holds "*.jpeg" and "*.jpg": typing "*.j" filters by "*.j",
+// never by a pattern completed behind the user's back.
+void MainWindowTest::filterBoxFiltersByWhatIsTyped() {
+    Window w;
+    for (const char* name : {"x.j", "y.jpg", "z.jpeg"}) {
+        writeFile(w.display + name, "x");
+    }
+    w.start();
+    QCOMPARE(w.FL->model()->rowCount(), 3);
+    w.BExt->setFocus();
+    w.BExt->lineEdit()->selectAll();
+    QTest::keyClicks(w.BExt->lineEdit(), "*.j");
+    QCOMPARE(w.BExt->currentText(), QStringLiteral("*.j"));
+    QCOMPARE(w.FL->model()->rowCount(), 1);
+    QCOMPARE(w.currentName(), QStringLiteral("x.j"));
 }
 
 void MainWindowTest::functionKeyRunsCommandOnlyWhileEnabled() {

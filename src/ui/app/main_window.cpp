@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -140,6 +141,9 @@ QWidget* MainWindow::buildTopPanel() {
     filterBox_->setObjectName(QStringLiteral("BExt"));
     filterBox_->setEditable(true);
     filterBox_->setInsertPolicy(QComboBox::NoInsert);
+    // The list is filtered by exactly what is typed: the patterns of the
+    // drop-down are offered in a list to pick from, never filled in.
+    filterBox_->completer()->setCompletionMode(QCompleter::PopupCompletion);
     filterBox_->setGeometry(0, 25, 115, 20);
     filterBox_->addItem(QStringLiteral("*.*"));
     filterBox_->setToolTip(QStringLiteral("ファイル種類を指定できます"));
