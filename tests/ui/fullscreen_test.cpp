@@ -205,11 +205,12 @@ private slots:
         // The wheel: a notch down is Down, with Shift it is Right.
         QWidget* under = w.BOX->viewport();
         const QPoint at(10, 10);
-        const auto wheel = [&](int delta, Qt::KeyboardModifiers m) {
-            QWheelEvent e(at, under->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, m,
-                          Qt::NoScrollPhase, false);
+        const auto turn = [&](QPoint delta, Qt::KeyboardModifiers m) {
+            QWheelEvent e(at, under->mapToGlobal(at), {}, delta, Qt::NoButton, m, Qt::NoScrollPhase,
+                          false);
             QApplication::sendEvent(under, &e);
         };
+        const auto wheel = [&](int delta, Qt::KeyboardModifiers m) { turn({0, delta}, m); };
         wheel(-120, Qt::NoModifier);
         wheel(-240, Qt::NoModifier);
         QCOMPARE(v->value(), 45);
@@ -219,6 +220,14 @@ private slots:
         QCOMPARE(h->value(), 30);
         wheel(120, Qt::ShiftModifier);
         QCOMPARE(h->value(), 15);
+        // A wheel tilted sideways scrolls sideways, never up or down.
+        turn({-120, 0}, Qt::NoModifier);
+        QCOMPARE(h->value(), 30);
+        QCOMPARE(v->value(), 30);
+        turn({120, 0}, Qt::NoModifier);
+        turn({120, 0}, Qt::NoModifier);
+        QCOMPARE(h->value(), 0);
+        QCOMPARE(v->value(), 30);
         // The next picture starts at the top-left, still at its own size.
         key(w, Qt::Key_Backspace);
         key(w, Qt::Key_Return);

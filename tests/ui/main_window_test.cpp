@@ -442,10 +442,15 @@ void MainWindowTest::enterPressesActionOfTabOnShow() {
     w.FL->setFocus();
     QTest::keyClick(w.FL, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
-    // A button takes Enter itself.
-    w.BI->setFocus();
-    QTest::keyClick(w.BI, Qt::Key_Return);
+    // A focused button takes Enter itself: it is pressed.
+    QSignalSpy keysOpened(w.BHK, &QPushButton::clicked);
+    w.BHK->setFocus();
+    QTest::keyClick(w.BHK, Qt::Key_Return);
+    QCOMPARE(keysOpened.count(), 1);
     QCOMPARE(clicked.count(), 1);
+    QVERIFY(w.hk->isVisible());
+    w.hk->findChild<QPushButton*>("BHKesc")->click();
+    QVERIFY(w.ta->isEnabled());
     // So does the text pane (a.txt is previewed there).
     QVERIFY(w.TXT->isVisible());
     w.TXT->setFocus();

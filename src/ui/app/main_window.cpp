@@ -126,7 +126,8 @@ QWidget* MainWindow::buildTopPanel() {
         auto* b = new QPushButton(QString::fromUtf8(caption), panel);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(place);
-        b->setAutoDefault(false);
+        // Enter on the focused button presses it, as Space does.
+        b->setAutoDefault(true);
         b->setFocusPolicy(Qt::TabFocus);
         connect(b, &QPushButton::clicked, this,
                 [command = std::move(command)] { runReported(command); });

@@ -176,19 +176,21 @@ bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         auto* wheel = static_cast<QWheelEvent*>(event);
-        const bool shift = wheel->modifiers().testFlag(Qt::ShiftModifier);
         const QPoint d = wheel->angleDelta();
-        if (!canScroll(shift || d.y() == 0 ? Qt::Horizontal : Qt::Vertical)) {
+        // Shift turns the wheel sideways; a wheel tilted sideways is so
+        // already.
+        const bool sideways = wheel->modifiers().testFlag(Qt::ShiftModifier) || d.y() == 0;
+        if (!canScroll(sideways ? Qt::Horizontal : Qt::Vertical)) {
             break; // nothing to scroll here: the control under the mouse may
         }
         wheelRemainder_ += d.y() != 0 ? d.y() : d.x();
         // One notch is one step; a smooth wheel adds up to notches.
         while (wheelRemainder_ >= kWheelNotch) {
-            scrollByKey(shift ? vk::Left : vk::Up);
+            scrollByKey(sideways ? vk::Left : vk::Up);
             wheelRemainder_ -= kWheelNotch;
         }
         while (wheelRemainder_ <= -kWheelNotch) {
-            scrollByKey(shift ? vk::Right : vk::Down);
+            scrollByKey(sideways ? vk::Right : vk::Down);
             wheelRemainder_ += kWheelNotch;
         }
         return true;
