@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <fstream>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace harpoly;
@@ -97,6 +98,7 @@ private slots:
     void chosenFolderIsAppliedByCaption();
     void closeWritesSettings();
     void everyToolTabShowsAtTheDefaultSize();
+    void namesThatAreNotUtf8ShowAsTheListShowsThem();
     void unwritableSettingsAreReportedAndWindowCloses();
 };
 
@@ -565,6 +567,38 @@ void MainWindowTest::everyToolTabShowsAtTheDefaultSize() {
     for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) {
         QVERIFY(!arrow->isVisible());
     }
+}
+
+// A folder and a file named in CP932 bytes (表示, whose first character ends
+// in the byte of a backslash, and 写真.txt): the folder line, the questions and
+// notices, the rename's list of old and new names and the full-screen name
+// show them decoded, as the list does.
+void MainWindowTest::namesThatAreNotUtf8ShowAsTheListShowsThem() {
+    Window w;
+    const std::string folder = w.display + "\x95\x5C\x8E\xA6/";
+    QVERIFY(::mkdir(folder.c_str(), 0755) == 0);
+    writeFile(folder + "\x8E\xCA\x90\x5E.txt", "x");
+    writeFile(w.settings, test::seedSettingsText() + "[Set]\r\nDir=" + folder + "\r\n");
+    w.start();
+    const QString shown = QString::fromStdString(w.display) + QStringLiteral("表示/");
+    QCOMPARE(w.SI->text(0), QStringLiteral(" 表示フォルダ = ") + shown);
+    QCOMPARE(w.FL->model()->index(0, 0).data().toString(), QStringLiteral("写真.txt"));
+
+    w.ta->setOutputFolder(folder);
+    QCOMPARE(w.SO->text(0), QStringLiteral(" 出力フォルダ = ") + shown);
+
+    w.FL->selectAll();
+    w.prompter.answer = false;
+    w.ta->findChild<QLineEdit*>("EExt")->setText(QStringLiteral("log"));
+    w.ta->findChild<QPushButton*>("BEnt2")->click();
+    QCOMPARE(w.prompter.details, QStringList{QStringLiteral("写真.txt -> 写真.log\n")});
+    w.ta->findChild<QPushButton*>("BEnt4")->click();
+    QCOMPARE(w.prompter.notices,
+             QStringList{QStringLiteral("アイコン抽出|写真.txtにはアイコンは存在しません")});
+
+    w.BF->click();
+    QCOMPARE(w.full->statusText(0), QStringLiteral(" 写真.txt"));
+    w.item("N9")->trigger();
 }
 
 void MainWindowTest::closeWritesSettings() {

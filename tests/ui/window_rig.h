@@ -70,9 +70,12 @@ class RecordingPrompter : public Prompter {
 public:
     bool answer = true;
     QStringList asked;
+    QStringList details; // the detail text of each question
     QStringList notices;
-    bool ask(const std::string& question, const std::string& caption, const std::string&) override {
+    bool ask(const std::string& question, const std::string& caption,
+             const std::string& detail) override {
         asked << QString::fromStdString(caption + "|" + question);
+        details << QString::fromStdString(detail);
         return answer;
     }
     void notice(const std::string& text, const std::string& caption) override {
