@@ -42,5 +42,16 @@ bench: program
 screenshots: program
 	BUILD=$(abspath $(BUILD)) scripts/screenshots.sh
 
+# make fuzz  - build the fuzz targets with clang and run each for FUZZ_SECONDS
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	scripts/install-deps.sh run test
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DHARPOLY_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
 	rm -rf $(BUILD)

@@ -1,4 +1,5 @@
 // Harpoly: one copy per user, then the main window and its message loop.
+#include "core/platform/file_move.h"
 #include "core/platform/single_instance.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/startup.h"
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     if (!lock) {
         return 1;
     }
+    // Moves between file systems that a crash broke off are finished or
+    // undone before anything else looks at the folders.
+    harpoly::recoverInterruptedMoves();
     harpoly::ui::HarpolyApplication app(argc, argv);
     return harpoly::ui::runHarpoly(app);
 }

@@ -1,6 +1,7 @@
 #include "core/batch/jpeg_size_reader.h"
 
 #include "core/errors.h"
+#include "core/platform/file_descriptor.h"
 
 #include <cerrno>
 #include <csetjmp>
@@ -99,22 +100,6 @@ bool readHeader(jpeg_decompress_struct* cinfo, ErrorManager* err) {
     jpeg_read_header(cinfo, TRUE);
     return true;
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 } // namespace
 

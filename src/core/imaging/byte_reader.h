@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace harpoly {
 
@@ -12,6 +13,8 @@ namespace harpoly {
 class ByteReader {
 public:
     explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
+    // The reader keeps no copy: a temporary buffer would be gone at once.
+    explicit ByteReader(std::vector<std::uint8_t>&&) = delete;
 
     std::size_t size() const { return data_.size(); }
     bool ok() const { return ok_; }

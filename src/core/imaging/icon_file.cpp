@@ -3,28 +3,25 @@
 #include "core/errors.h"
 #include "core/imaging/icon_directory.h"
 #include "core/imaging/icon_image.h"
-#include "core/platform/whole_file.h"
+#include "core/platform/byte_source.h"
 
 namespace harpoly {
 
 RgbaImage loadIconFileImage(const std::string& path) {
-    // The header first, so that a large file of another kind named .ico is
-    // refused without being read whole.
-    const FileBytes head = readFileHead(path, 6);
-    if (!looksLikeIconFile({head.data.get(), head.size})) {
+    // The header and the directory, then the one image chosen: a large file
+    // of another kind named .ico, or a huge one with an icon header, costs a
+    // few small reads.
+    FileSource file(path);
+    file.allowReading(kIconTableReadAllowance);
+    const std::vector<DirectoryImage> images = readIconDirectory(file);
+    const int chosen = chooseDirectoryImage(file, images, kLargeIconSize,
+                                            [&](std::size_t i) { return images[i].data; });
+    if (chosen < 0) {
         raise(kind::InvalidGraphic);
     }
-    const FileBytes file = readFileHead(path, kNoReadCap);
-    const std::vector<IconDirectoryEntry> entries = readIconDirectory({file.data.get(), file.size});
-    std::vector<IconCandidate> candidates;
-    for (const auto& e : entries) {
-        candidates.push_back(e.size);
-    }
-    const int chosen = chooseIconImage(candidates);
-    if (chosen < 0 || entries[chosen].data.empty()) {
-        raise(kind::InvalidGraphic);
-    }
-    return drawIconOnWhite(decodeIconImage(entries[chosen].data));
+    const std::optional<ResourceSpan>& data = images[static_cast<std::size_t>(chosen)].data;
+    file.allowReading(kIconTableReadAllowance + (data ? data->size : 0));
+    return drawIconOnWhite(readIconImage(file, data));
 }
 
 } // namespace harpoly

@@ -3,7 +3,8 @@
 #include "core/errors.h"
 #include "core/imaging/byte_reader.h"
 #include "core/imaging/icon_directory.h"
-#include "core/platform/whole_file.h"
+#include "core/imaging/program_resources.h"
+#include "core/platform/byte_source.h"
 
 namespace harpoly {
 
@@ -12,52 +13,82 @@ namespace {
 constexpr std::size_t kGroupHeader = 6;
 constexpr std::size_t kGroupEntry = 14;
 
-// The first bytes of a file, to tell programs and icon files from the rest
-// without reading a large video or archive whole.
-bool mayCarryIcons(const std::string& path) {
-    try {
-        const FileBytes head = readFileHead(path, 6);
-        if (head.size < 6) {
-            return false;
-        }
-        const std::span<const std::uint8_t> bytes(head.data.get(), head.size);
-        return (bytes[0] == 'M' && bytes[1] == 'Z') || looksLikeIconFile(bytes);
-    } catch (const Error&) {
-        return false;
+std::vector<DirectoryImage> groupImages(ByteSource& file, const ResourceSpan& group) {
+    const std::vector<std::uint8_t> headerBytes = file.bytes(group.offset, kGroupHeader);
+    ByteReader header(headerBytes);
+    const std::size_t declared = header.u16(4);
+    const std::size_t fits = (group.size - kGroupHeader) / kGroupEntry;
+    const std::size_t count = std::min(declared, fits);
+    const std::vector<std::uint8_t> entries =
+        file.bytes(group.offset + kGroupHeader, count * kGroupEntry);
+    ByteReader r(entries);
+    std::vector<DirectoryImage> images;
+    if (!header.ok() || entries.size() != count * kGroupEntry) {
+        return images;
     }
+    images.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        // An icon group's entry is an icon file's with the image's resource
+        // id in place of its offset.
+        DirectoryImage e = directoryEntry(r, i * kGroupEntry);
+        e.id = r.u16(i * kGroupEntry + 12);
+        images.push_back(e);
+    }
+    return images;
 }
 
 } // namespace
 
+IconSource::IconSource() = default;
+IconSource::IconSource(IconSource&&) noexcept = default;
+IconSource& IconSource::operator=(IconSource&&) noexcept = default;
+IconSource::~IconSource() = default;
+
 IconSource IconSource::fromFile(const std::string& path) {
-    if (!mayCarryIcons(path)) {
-        return IconSource{};
-    }
+    IconSource source;
     try {
-        const FileBytes file = readFileHead(path, kNoReadCap);
-        return fromBytes({file.data.get(), file.data.get() + file.size});
+        auto file = std::make_unique<FileSource>(path);
+        source.file_ = file.get();
+        source.source_ = std::move(file);
+        source.classify();
     } catch (const Error&) {
         return IconSource{};
     }
+    return source;
 }
 
 IconSource IconSource::fromBytes(std::vector<std::uint8_t> bytes) {
     IconSource source;
     source.bytes_ = std::move(bytes);
-    if (looksLikeIconFile(source.bytes_)) {
-        source.kind_ = Kind::IconFile;
-    } else {
-        source.resources_ = readPeIconResources(source.bytes_);
-        // Only groups that hold an icon directory count as icons.
-        std::erase_if(source.resources_.groups, [](const PeResource& group) {
-            ByteReader r(group.data);
-            return r.u16(0) != 0 || r.u16(2) != 1 || r.u16(4) == 0 || !r.ok();
-        });
-        if (!source.resources_.groups.empty()) {
-            source.kind_ = Kind::Program;
-        }
-    }
+    // The vector's buffer stays where it is when the source is moved.
+    source.source_ = std::make_unique<MemorySource>(source.bytes_);
+    source.classify();
     return source;
+}
+
+void IconSource::allowReading(std::uint64_t bytes) const {
+    if (file_) {
+        file_->allowReading(bytes);
+    }
+}
+
+void IconSource::classify() {
+    allowReading(kIconTableReadAllowance);
+    const std::vector<std::uint8_t> head = source_->bytes(0, 6);
+    if (looksLikeIconFile(head)) {
+        kind_ = Kind::IconFile;
+        return;
+    }
+    if (head.size() < 2 || head[0] != 'M' || head[1] != 'Z') {
+        return;
+    }
+    program_ = readPeIconResources(*source_);
+    if (!program_) {
+        program_ = readNeIconResources(*source_);
+    }
+    if (program_ && !program_->groups().empty()) {
+        kind_ = Kind::Program;
+    }
 }
 
 int IconSource::count() const {
@@ -65,7 +96,7 @@ int IconSource::count() const {
     case Kind::IconFile:
         return 1;
     case Kind::Program:
-        return static_cast<int>(resources_.groups.size());
+        return static_cast<int>(program_->groups().size());
     default:
         return 0;
     }
@@ -75,53 +106,22 @@ IconImage IconSource::icon(int index, int size) const {
     if (index < 0 || index >= count()) {
         raise(kind::InvalidGraphic);
     }
-    std::span<const std::uint8_t> chosen;
-    if (kind_ == Kind::IconFile) {
-        const std::vector<IconDirectoryEntry> entries = readIconDirectory(bytes_);
-        std::vector<IconCandidate> candidates;
-        for (const auto& e : entries) {
-            candidates.push_back(e.size);
-        }
-        const int best = chooseIconImage(candidates, size);
-        chosen = best < 0 ? std::span<const std::uint8_t>{} : entries[best].data;
-    } else {
-        chosen = groupImage(resources_.groups[index].data, size);
-    }
-    if (chosen.empty()) {
+    allowReading(kIconTableReadAllowance);
+    const bool iconFile = kind_ == Kind::IconFile;
+    const std::vector<DirectoryImage> images =
+        iconFile ? readIconDirectory(*source_)
+                 : groupImages(*source_, program_->groups()[static_cast<std::size_t>(index)]);
+    // A group's images are found by id, through the program's index.
+    const DirectoryImageData dataOf = [&](std::size_t i) {
+        return iconFile ? images[i].data : program_->image(images[i].id);
+    };
+    const int chosen = chooseDirectoryImage(*source_, images, size, dataOf);
+    if (chosen < 0) {
         raise(kind::InvalidGraphic);
     }
-    return scaleIconImage(decodeIconImage(chosen), size, size);
-}
-
-std::span<const std::uint8_t> IconSource::groupImage(std::span<const std::uint8_t> group,
-                                                     int size) const {
-    ByteReader r(group);
-    if (r.u16(0) != 0 || r.u16(2) != 1 || !r.ok()) {
-        return {};
-    }
-    const std::size_t declared = r.u16(4);
-    const std::size_t fits = (group.size() - kGroupHeader) / kGroupEntry;
-    std::vector<IconCandidate> candidates;
-    std::vector<std::span<const std::uint8_t>> images;
-    for (std::size_t i = 0; i < declared && i < fits; ++i) {
-        const std::size_t at = kGroupHeader + i * kGroupEntry;
-        const std::uint16_t id = r.u16(at + 12);
-        std::span<const std::uint8_t> image;
-        for (const PeResource& res : resources_.icons) {
-            if (res.id == id) {
-                image = res.data;
-                break;
-            }
-        }
-        IconCandidate c;
-        c.width = r.u8(at) == 0 ? 256 : r.u8(at);
-        c.height = r.u8(at + 1) == 0 ? 256 : r.u8(at + 1);
-        c.depth = directoryDepth(r.u8(at + 2), r.u16(at + 4), r.u16(at + 6), image);
-        candidates.push_back(c);
-        images.push_back(image);
-    }
-    const int best = chooseIconImage(candidates, size);
-    return best < 0 ? std::span<const std::uint8_t>{} : images[best];
+    const std::optional<ResourceSpan> data = dataOf(static_cast<std::size_t>(chosen));
+    allowReading(kIconTableReadAllowance + (data ? data->size : 0));
+    return scaleIconImage(readIconImage(*source_, data), size, size);
 }
 
 } // namespace harpoly

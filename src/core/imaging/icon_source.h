@@ -1,30 +1,33 @@
 #pragma once
 
 #include "core/imaging/icon_image.h"
-#include "core/imaging/pe_resources.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace harpoly {
 
+class ByteSource;
+class FileSource;
+class ProgramIconResources;
+
 // The icons one file carries, the way the system's icon extraction sees
-// them: every icon group of a Windows program or library (PE32 or PE32+), or
-// the one icon of an icon file. Any other file carries none. The file is read
-// once; icons are decoded on request.
+// them: every icon group of a Windows program or library (PE32, PE32+ or
+// 16-bit NE), or the one icon of an icon file. Any other file carries none.
+// Only the tables are read to count the icons; an icon's images are read
+// when it is asked for, so a huge file costs what its icons need.
 class IconSource {
 public:
-    // Reads the file at `path`. A file that cannot be read, or that is neither
-    // a program, a library nor an icon file, carries no icon.
+    // Opens the file at `path`. A file that cannot be read, or that is
+    // neither a program, a library nor an icon file, carries no icon.
     static IconSource fromFile(const std::string& path);
     static IconSource fromBytes(std::vector<std::uint8_t> bytes);
 
-    IconSource(IconSource&&) = default;
-    IconSource& operator=(IconSource&&) = default;
-    // The resource spans point into the bytes: no copies.
-    IconSource(const IconSource&) = delete;
-    IconSource& operator=(const IconSource&) = delete;
+    IconSource(IconSource&&) noexcept;
+    IconSource& operator=(IconSource&&) noexcept;
+    ~IconSource();
 
     int count() const;
 
@@ -36,12 +39,15 @@ public:
 private:
     enum class Kind { None, IconFile, Program };
 
-    IconSource() = default;
-    std::span<const std::uint8_t> groupImage(std::span<const std::uint8_t> group, int size) const;
+    IconSource();
+    void classify();
+    void allowReading(std::uint64_t bytes) const;
 
-    std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint8_t> bytes_; // what a source made from bytes reads
+    std::unique_ptr<ByteSource> source_;
+    FileSource* file_ = nullptr; // source_ when it is a file
     Kind kind_ = Kind::None;
-    PeIconResources resources_;
+    std::unique_ptr<ProgramIconResources> program_;
 };
 
 } // namespace harpoly

@@ -23,9 +23,15 @@ namespace {
 // Files up to this size are read whole with one read() and decoded from
 // memory (libjpeg's fastest entropy path); larger ones are streamed.
 constexpr std::size_t kWholeFileLimit = 64u << 20;
+// Headers (with EXIF, ICC and other application segments) end well before this.
+constexpr std::uint64_t kMaxHeaderBytes = 16u << 20;
 // Memory libjpeg itself may use (the coefficient buffers of progressive files
 // grow with the picture, whatever the output scale).
 constexpr long kLibjpegMemoryLimit = 512L << 20;
+// No camera or encoder writes more scans than this: progressive scripts use
+// about ten. Each scan is a pass over the whole picture, so a small file that
+// repeats one scan thousands of times would hold the window for seconds.
+constexpr int kMaxScans = 100;
 // Output above this many pixels is not allocated up front; rows are added as
 // the data delivers them, so a truncated file claiming a huge size costs little.
 constexpr std::size_t kPreallocatePixels = 4u << 20;
@@ -35,6 +41,7 @@ struct ErrorManager {
     std::jmp_buf jump;
     int code = 0;
     bool pictureComplete = false;
+    bool tooManyScans = false;
 };
 
 void onJpegError(j_common_ptr cinfo) {
@@ -55,20 +62,39 @@ void onJpegMessage(j_common_ptr cinfo, int level) {
 
 void onJpegOutput(j_common_ptr) {}
 
+// libjpeg calls this between pieces of work, the scans of a progressive file
+// among them.
+void onJpegProgress(j_common_ptr cinfo) {
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        err->tooManyScans = true;
+        onJpegError(cinfo);
+    }
+}
+
 // Streaming source over a file descriptor, for files too large to read whole.
+// Until the header is read, what it may read is capped: a huge file that
+// begins like a JPEG and goes on with anything but markers would otherwise
+// be read to its end in search of one.
 struct FdSource {
     jpeg_source_mgr pub;
     int fd;
+    std::uint64_t read = 0;
+    std::uint64_t limit = UINT64_MAX;
     JOCTET buffer[1 << 16];
 };
 
 void fdInit(j_decompress_ptr) {}
 boolean fdFill(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<FdSource*>(cinfo->src);
-    ssize_t n;
-    do {
-        n = ::read(src->fd, src->buffer, sizeof src->buffer);
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = 0;
+    if (src->read < src->limit) {
+        do {
+            n = ::read(src->fd, src->buffer, sizeof src->buffer);
+        } while (n < 0 && errno == EINTR);
+    }
+    src->read += n > 0 ? static_cast<std::uint64_t>(n) : 0;
     if (n <= 0) {
         WARNMS(cinfo, JWRN_JPEG_EOF); // turned into an error by onJpegMessage
         src->buffer[0] = 0xFF;
@@ -99,6 +125,7 @@ void fdTerm(j_decompress_ptr) {}
 struct DecodeJob {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
+    jpeg_progress_mgr progress{};
     bool created = false;
     int needWidth = 0;
     int needHeight = 0;
@@ -137,6 +164,8 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     jpeg_create_decompress(&cinfo);
     job.created = true;
     cinfo.mem->max_memory_to_use = kLibjpegMemoryLimit;
+    job.progress.progress_monitor = onJpegProgress;
+    cinfo.progress = &job.progress;
     if (stream) {
         stream->pub.init_source = fdInit;
         stream->pub.fill_input_buffer = fdFill;
@@ -145,11 +174,15 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
         stream->pub.term_source = fdTerm;
         stream->pub.bytes_in_buffer = 0;
         stream->pub.next_input_byte = nullptr;
+        stream->limit = kMaxHeaderBytes;
         cinfo.src = &stream->pub;
     } else {
         jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     }
     jpeg_read_header(&cinfo, TRUE);
+    if (stream) {
+        stream->limit = UINT64_MAX;
+    }
 
     const int width = static_cast<int>(cinfo.image_width);
     const int height = static_cast<int>(cinfo.image_height);
@@ -237,6 +270,9 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
         raise(kind::OutOfMemory, "no memory for the JPEG picture");
     }
     if (!decoded) {
+        if (job.err.tooManyScans) {
+            raise(kind::JPEG, "more scans than any JPEG encoder writes");
+        }
         if (job.err.code == JERR_NO_BACKING_STORE || job.err.code == JERR_OUT_OF_MEMORY) {
             raise(kind::InvalidGraphic, "JPEG picture too large");
         }
@@ -283,6 +319,12 @@ DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHe
     auto job = std::make_unique<DecodeJob>();
     job->needWidth = needWidth;
     job->needHeight = needHeight;
+    // The start of image marker first, so that a large file of another kind
+    // is refused without being read.
+    std::uint8_t soi[2] = {};
+    if (file.readAt(0, soi, 2) < 2 || soi[0] != 0xFF || soi[1] != 0xD8) {
+        raise(kind::JPEG, "not a JPEG file");
+    }
     if (file.size() > kWholeFileLimit) {
         auto stream = std::make_unique<FdSource>();
         stream->fd = file.fd();

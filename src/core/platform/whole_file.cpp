@@ -1,6 +1,7 @@
 #include "core/platform/whole_file.h"
 
 #include "core/errors.h"
+#include "core/platform/file_descriptor.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,38 +9,17 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace harpoly {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-    // Closes now and tells whether the close succeeded (a late write error
-    // of some file systems shows up only here).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 std::string systemMessage(const std::string& what, const std::string& path, int err) {
     return what + " " + path + ": " + std::strerror(err);
@@ -163,6 +143,28 @@ FileBytes ReadableFile::read(std::size_t cap) {
     return out;
 }
 
+std::size_t ReadableFile::readAt(std::uint64_t offset, std::uint8_t* out, std::size_t length) {
+    std::size_t done = 0;
+    while (done < length) {
+        if (offset + done > static_cast<std::uint64_t>(INT64_MAX)) {
+            break;
+        }
+        const ssize_t n =
+            ::pread(fd_, out + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            raise(kind::ReadError, systemMessage("cannot read", path_, errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
 FileBytes readFileHead(const std::string& path, std::size_t cap) {
     return ReadableFile(path).read(cap);
 }
@@ -180,46 +182,114 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     }
 }
 
-void writeWholeFile(const std::string& path, std::string_view bytes) {
+namespace {
+
+// The temporaries of `target` are named after it: target.tmp-PID-N.
+std::string temporaryPrefix(const std::string& target) {
+    return target + ".tmp-";
+}
+
+// Writes `bytes` to a new temporary beside `target` and renames it over
+// `target`. The temporary is locked until the rename, which tells a live
+// writer's temporary from one that a crash left behind. False with `err`
+// set when a step fails; `vanished` when the temporary was taken away
+// before its rename (a cleaner that came between its creation and its lock).
+bool replaceThroughTemporary(const std::string& target, std::string_view bytes,
+                             const struct stat* old, int& err, const char*& what, bool& vanished) {
     static std::atomic<unsigned> counter{0};
-    const std::string target = resolvedTarget(path);
-
-    struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-
     std::string temp;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (rawFd < 0 && errno != EEXIST) {
+    FileDescriptor fd;
+    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+        temp =
+            temporaryPrefix(target) + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fd = FileDescriptor(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd.valid() && errno != EEXIST) {
             break;
         }
     }
-    if (rawFd < 0) {
-        raise(kind::FCreate, systemMessage("cannot create", path, errno));
+    what = "cannot create";
+    if (!fd.valid()) {
+        err = errno;
+        return false;
     }
-    FileDescriptor fd(rawFd);
-    const auto fail = [&](const char* what) {
-        const int err = errno;
+    ::flock(fd.get(), LOCK_EX);
+    const auto fail = [&](const char* step) {
+        err = errno;
+        what = step;
         ::unlink(temp.c_str());
-        raise(kind::FCreate, systemMessage(what, path, err));
+        return false;
     };
-    if (replacing) {
-        (void)::fchmod(fd.get(), old.st_mode & 07777);
+    if (old) {
+        (void)::fchmod(fd.get(), old->st_mode & 07777);
     }
     if (!writeAll(fd.get(), bytes)) {
-        fail("cannot write");
+        return fail("cannot write");
     }
     if (::fsync(fd.get()) != 0) {
-        fail("cannot flush");
-    }
-    if (!fd.close()) {
-        fail("cannot close");
+        return fail("cannot flush");
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
-        fail("cannot replace");
+        vanished = errno == ENOENT;
+        return fail("cannot replace");
     }
+    // The new name is on disk before we say the file is saved.
+    syncFolder(folderOf(target));
+    if (!fd.close()) {
+        err = errno;
+        what = "cannot close";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void removeStaleTemporaries(const std::string& path) {
+    const std::string target = resolvedTarget(path);
+    const std::string folder = folderOf(target);
+    const std::string prefix = temporaryPrefix(target).substr(folder.size());
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::string_view(e->d_name).starts_with(prefix)) {
+            names.emplace_back(e->d_name);
+        }
+    }
+    ::closedir(dir);
+    for (const std::string& name : names) {
+        const std::string temp = folder + name;
+        FileDescriptor fd(::open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        struct stat st {};
+        // A writer that still runs holds the lock of its temporary.
+        if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(temp.c_str());
+        }
+    }
+}
+
+void writeWholeFile(const std::string& path, std::string_view bytes) {
+    const std::string target = resolvedTarget(path);
+    removeStaleTemporaries(target);
+
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    int err = 0;
+    const char* what = "";
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        bool vanished = false;
+        if (replaceThroughTemporary(target, bytes, replacing ? &old : nullptr, err, what,
+                                    vanished)) {
+            return;
+        }
+        if (!vanished) {
+            break;
+        }
+    }
+    raise(kind::FCreate, systemMessage(what, path, err));
 }
 
 void overwriteFile(const std::string& path, std::string_view bytes) {

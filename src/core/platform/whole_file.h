@@ -45,6 +45,11 @@ public:
     // Throws Error(kind::ReadError) when a read fails.
     FileBytes read(std::size_t cap = kNoReadCap);
 
+    // Reads up to `length` bytes at `offset` into `out` without moving the
+    // file position; returns how many were read (fewer at the end of the
+    // file). Throws Error(kind::ReadError) when the read fails.
+    std::size_t readAt(std::uint64_t offset, std::uint8_t* out, std::size_t length);
+
 private:
     ReadableFile(int fd, const std::string& path);
     void adopt(int fd, const std::string& path); // closes `fd` when it is no regular file
@@ -65,11 +70,16 @@ std::optional<std::string> readWholeFile(const std::string& path);
 
 // Replaces the file at `path` (or creates it) with `bytes`, never leaving a
 // half-written file: the bytes go to a new file in the same folder, which is
-// flushed and then renamed over the old one. An existing file keeps its
-// permission bits; a symbolic link is followed and its target replaced. On
-// failure the old file stays as it was and harpoly::Error(kind::FCreate) is
-// thrown.
+// flushed and then renamed over the old one, and the folder is flushed
+// after the rename. An existing file keeps its permission bits; a symbolic
+// link is followed and its target replaced. On failure the old file stays as
+// it was and harpoly::Error(kind::FCreate) is thrown.
 void writeWholeFile(const std::string& path, std::string_view bytes);
+
+// Removes the temporaries that writeWholeFile left beside `path` when a
+// crash or a kill ended it between its creation and its rename.
+// writeWholeFile does so itself; start-up calls it for the settings file.
+void removeStaleTemporaries(const std::string& path);
 
 // Writes `bytes` to `path` in place, creating or emptying the file: cheaper
 // than writeWholeFile (no flush, no rename) for files the program makes

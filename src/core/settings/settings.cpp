@@ -37,6 +37,9 @@ void SeedSettingsFile(const std::string& path) {
 }
 
 Settings LoadSettings(const std::string& path, const Settings& defaults) {
+    // A save that a crash broke off leaves its temporary behind; the next
+    // start takes it away.
+    removeStaleTemporaries(path);
     const IniFile ini(readWholeFile(path).value_or(std::string{}));
     Settings s = defaults;
     s.maximised = ini.readBool(kSet, "Max", defaults.maximised);

@@ -52,8 +52,9 @@ void SeedSettingsFile(const std::string& path);
 // Reads the settings file (a missing file reads as empty). Every key that is
 // missing or unreadable takes its value from `defaults`, which the caller
 // fills with the folder to use for the two folders and the current keys.
-// When maximised, the height and width stay those of `defaults`. Never writes.
-// Throws harpoly::Error(kind::FOpen) when the file exists but cannot be read.
+// When maximised, the height and width stay those of `defaults`. Never writes
+// the file; removes the temporaries that a save broken off by a crash left
+// beside it. Throws harpoly::Error(kind::FOpen) when the file exists but cannot be read.
 Settings LoadSettings(const std::string& path, const Settings& defaults);
 
 // Reads the file again from disk, sets the keys the program owns and writes

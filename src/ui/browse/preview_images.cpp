@@ -1,18 +1,9 @@
 #include "ui/browse/preview_images.h"
 
-#include "core/errors.h"
+#include "core/imaging/icon_file.h"
 
 #include <QTextEdit>
 #include <cstring>
-
-#if __has_include("imaging/icon_file.h")
-#include "core/imaging/icon_file.h"
-#define HARPOLY_HAVE_ICON_READER 1
-#else
-#include <QPainter>
-#include <fstream>
-#include <iterator>
-#endif
 
 namespace harpoly::ui {
 
@@ -31,28 +22,7 @@ QImage toQImage(const RgbaImage& image) {
 
 DecodedPicture loadIconPreview(const std::string& path) {
     DecodedPicture picture;
-#ifdef HARPOLY_HAVE_ICON_READER
     picture.image = loadIconFileImage(path);
-#else
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        raise(kind::FOpen);
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    QImage icon = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
-                                   static_cast<int>(bytes.size()), "ICO");
-    if (icon.isNull()) {
-        raise(kind::InvalidGraphic);
-    }
-    QImage onWhite(icon.size(), QImage::Format_ARGB32);
-    onWhite.fill(Qt::white);
-    QPainter(&onWhite).drawImage(0, 0, icon);
-    picture.image = RgbaImage(onWhite.width(), onWhite.height());
-    for (int y = 0; y < onWhite.height(); ++y) {
-        std::memcpy(&picture.image.at(0, y), onWhite.constScanLine(y),
-                    static_cast<std::size_t>(onWhite.width()) * 4);
-    }
-#endif
     picture.width = picture.image.width;
     picture.height = picture.image.height;
     return picture;

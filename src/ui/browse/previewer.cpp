@@ -2,6 +2,7 @@
 
 #include "core/browse/preview.h"
 #include "core/browse/text_preview.h"
+#include "core/imaging/metafile_reader.h"
 #include "core/imaging/picture_loader.h"
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_preview.h"
@@ -54,6 +55,10 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
         media_->open(plan.path, plan.sizeText, autoPlay);
         break;
     case PreviewShow::Image: {
+        if (isMetafileExtension(plan.extLower)) {
+            showMetafile(readMetafileFile(plan.path), plan.sizeText);
+            break;
+        }
         // A JPEG is decoded at the smallest scale that still fills the box.
         const QSize need =
             box_.picturePane()->mode() == PictureMode::Fit ? box_.paneSize() : QSize(0, 0);
@@ -65,6 +70,13 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
         showPicture(loadIconPreview(plan.path), plan.sizeText);
         break;
     }
+}
+
+void Previewer::showMetafile(Metafile picture, const std::string& sizeText) {
+    status_.showInfo(pictureInfoLine(picture.width, picture.height, sizeText));
+    ImagePane* pane = box_.picturePane();
+    pane->setMetafile(std::make_shared<const Metafile>(std::move(picture)));
+    pane->show();
 }
 
 void Previewer::showPicture(const DecodedPicture& picture, const std::string& sizeText) {

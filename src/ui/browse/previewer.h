@@ -9,6 +9,7 @@ class QWidget;
 
 namespace harpoly {
 struct DecodedPicture;
+struct Metafile;
 struct PreviewPlan;
 } // namespace harpoly
 
@@ -49,6 +50,7 @@ public:
 private:
     void show(const PreviewPlan& plan, bool autoPlay);
     void showPicture(const DecodedPicture& picture, const std::string& sizeText);
+    void showMetafile(Metafile picture, const std::string& sizeText);
 
     PreviewBox& box_;
     PreviewStatus& status_;

@@ -210,6 +210,37 @@ struct PeLayout {
 inline constexpr std::size_t kPeRsrcFileOffset = 0x200;
 inline constexpr std::uint32_t kPeRsrcRva = 0x1000;
 
+// The headers of a PE32 (or PE32+) image, kPeRsrcFileOffset bytes, with one
+// .rsrc section at kPeRsrcRva of `size` bytes, `rawSize` of them stored at
+// `rawOffset` in the file.
+inline Bytes peHeaders(std::uint32_t size, std::uint32_t rawSize, std::uint32_t rawOffset,
+                       bool pe32Plus = false) {
+    Bytes b(kPeRsrcFileOffset, 0);
+    b[0] = 'M';
+    b[1] = 'Z';
+    set32(b, 0x3C, 0x40);
+    set32(b, 0x40, 0x00004550);
+    const std::size_t coff = 0x44;
+    set16(b, coff, pe32Plus ? 0x8664 : 0x14C);
+    set16(b, coff + 2, 1);
+    const std::uint32_t optionalSize = pe32Plus ? 240 : 224;
+    set16(b, coff + 16, optionalSize);
+    set16(b, coff + 18, 0x2102); // executable, DLL
+    const std::size_t optional = coff + 20;
+    set16(b, optional, pe32Plus ? 0x20B : 0x10B);
+    const std::size_t dirs = optional + (pe32Plus ? 108 : 92);
+    set32(b, dirs, 16);
+    set32(b, dirs + 4 + 2 * 8, kPeRsrcRva);
+    set32(b, dirs + 4 + 2 * 8 + 4, size);
+    const std::size_t section = optional + optionalSize;
+    std::memcpy(b.data() + section, ".rsrc", 5);
+    set32(b, section + 8, size);
+    set32(b, section + 12, kPeRsrcRva);
+    set32(b, section + 16, rawSize);
+    set32(b, section + 20, rawOffset);
+    return b;
+}
+
 // A minimal PE32 (or PE32+) image with one .rsrc section holding one
 // RT_GROUP_ICON per group (ids 1, 2, ...) and one RT_ICON per image.
 inline Bytes peFile(const std::vector<std::vector<Image>>& groups, bool pe32Plus = false,
@@ -276,30 +307,8 @@ inline Bytes peFile(const std::vector<std::vector<Image>>& groups, bool pe32Plus
     }
     const auto rsrcSize = static_cast<std::uint32_t>(rsrc.size());
     rsrc.resize((rsrc.size() + 0x1FF) / 0x200 * 0x200, 0);
-
-    Bytes b(kPeRsrcFileOffset, 0);
-    b[0] = 'M';
-    b[1] = 'Z';
-    set32(b, 0x3C, 0x40);
-    set32(b, 0x40, 0x00004550);
-    const std::size_t coff = 0x44;
-    set16(b, coff, pe32Plus ? 0x8664 : 0x14C);
-    set16(b, coff + 2, 1);
-    const std::uint32_t optionalSize = pe32Plus ? 240 : 224;
-    set16(b, coff + 16, optionalSize);
-    set16(b, coff + 18, 0x2102); // executable, DLL
-    const std::size_t optional = coff + 20;
-    set16(b, optional, pe32Plus ? 0x20B : 0x10B);
-    const std::size_t dirs = optional + (pe32Plus ? 108 : 92);
-    set32(b, dirs, 16);
-    set32(b, dirs + 4 + 2 * 8, kPeRsrcRva);
-    set32(b, dirs + 4 + 2 * 8 + 4, rsrcSize);
-    const std::size_t section = optional + optionalSize;
-    std::memcpy(b.data() + section, ".rsrc", 5);
-    set32(b, section + 8, rsrcSize);
-    set32(b, section + 12, kPeRsrcRva);
-    set32(b, section + 16, static_cast<std::uint32_t>(rsrc.size()));
-    set32(b, section + 20, static_cast<std::uint32_t>(kPeRsrcFileOffset));
+    Bytes b =
+        peHeaders(rsrcSize, static_cast<std::uint32_t>(rsrc.size()), kPeRsrcFileOffset, pe32Plus);
     b.insert(b.end(), rsrc.begin(), rsrc.end());
 
     if (layoutOut) {
@@ -311,6 +320,64 @@ inline Bytes peFile(const std::vector<std::vector<Image>>& groups, bool pe32Plus
         for (std::size_t e : groupEntryOffsets) {
             layoutOut->groupDataEntries.push_back(kPeRsrcFileOffset + e);
         }
+    }
+    return b;
+}
+
+// A 16-bit Windows program (NE) whose resource table holds one RT_ICON per
+// image and one RT_GROUP_ICON per group (ids 1, 2, ...), the data aligned to
+// 1 << shift bytes.
+inline Bytes neFile(const std::vector<std::vector<Image>>& groups, unsigned shift = 4) {
+    std::vector<Bytes> icons;
+    std::vector<Bytes> directories;
+    std::uint32_t nextIconId = 1;
+    for (const auto& g : groups) {
+        Bytes dir;
+        put16(dir, 0);
+        put16(dir, 1);
+        put16(dir, static_cast<std::uint32_t>(g.size()));
+        for (const Image& im : g) {
+            putDirectoryEntry(dir, im);
+            put16(dir, nextIconId++);
+            icons.push_back(im.data);
+        }
+        directories.push_back(dir);
+    }
+    constexpr std::size_t ne = 0x40;
+    constexpr std::size_t tableAt = 64; // right after the NE header
+    const std::size_t tableLength = 2 + (8 + 12 * icons.size()) + (8 + 12 * groups.size()) + 2;
+    const std::size_t align = std::size_t{1} << shift;
+    Bytes b(ne + tableAt + tableLength + 1, 0); // the resident-name table: one empty byte
+    b[0] = 'M';
+    b[1] = 'Z';
+    set32(b, 0x3C, ne);
+    b[ne] = 'N';
+    b[ne + 1] = 'E';
+    set16(b, ne + 0x24, tableAt);
+    set16(b, ne + 0x26, tableAt + tableLength);
+    std::size_t at = ne + tableAt;
+    set16(b, at, shift);
+    at += 2;
+    auto addType = [&](std::uint32_t type, const std::vector<Bytes>& resources) {
+        set16(b, at, 0x8000 | type);
+        set16(b, at + 2, resources.size());
+        at += 8;
+        for (std::size_t i = 0; i < resources.size(); ++i, at += 12) {
+            while (b.size() % align) {
+                b.push_back(0);
+            }
+            set16(b, at, b.size() >> shift);
+            set16(b, at + 2, (resources[i].size() + align - 1) >> shift);
+            set16(b, at + 4, 0x1C30); // moveable, pure, discardable
+            set16(b, at + 6, 0x8000 | (i + 1));
+            b.insert(b.end(), resources[i].begin(), resources[i].end());
+        }
+    };
+    addType(3, icons);
+    addType(14, directories);
+    set16(b, at, 0); // end of the table
+    while (b.size() % align) {
+        b.push_back(0);
     }
     return b;
 }

@@ -1,9 +1,9 @@
 #include "core/errors.h"
-#include "generate/icon_test_files.h"
 #include "core/imaging/icon_choice.h"
 #include "core/imaging/icon_file.h"
 #include "core/imaging/icon_image.h"
 #include "core/imaging/icon_source.h"
+#include "generate/icon_test_files.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -207,6 +207,79 @@ TEST(IconSource, TakesTheImageOfTheLargeIconSize) {
     // A 256 image alone is taken and scaled down.
     IconSource big = IconSource::fromBytes(peFile({{solidImage(256, 4, 12)}}));
     EXPECT_EQ(drawIconOnWhite(big.icon(0)).at(31, 31), 0xFF0000FFu);
+}
+
+TEST(IconSource, GivesTheIconsOfSixteenBitPrograms) {
+    ScratchFolder dir;
+    for (unsigned shift : {4u, 9u}) {
+        SCOPED_TRACE(shift);
+        dir.writeBytes("old.exe", neFile(twelveIcons(), shift));
+        IconSource source = IconSource::fromFile(dir.path() + "old.exe");
+        ASSERT_EQ(source.count(), 12);
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_EQ(drawIconOnWhite(source.icon(i)).at(7, 7), 0xFF000000u | testPaletteColor(i));
+        }
+    }
+    // A group of several sizes gives the image of the large-icon size.
+    IconSource several = IconSource::fromBytes(
+        neFile({{solidImage(16, 4, 9), solidImage(32, 4, 10), solidImage(48, 4, 12)}}));
+    EXPECT_EQ(drawIconOnWhite(several.icon(0)).at(0, 0), 0xFF000000u | testPaletteColor(10));
+    EXPECT_EQ(IconSource::fromBytes(neFile({})).count(), 0);
+}
+
+// Resource tables past the end, absurd counts and shifts: a count of 0 or an
+// error for the damaged icon, never a crash or a long walk.
+TEST(IconSource, SurvivesDamagedSixteenBitPrograms) {
+    const Bytes good = neFile(twelveIcons());
+    constexpr std::size_t ne = 0x40;
+    const std::size_t table = ne + get16(good, ne + 0x24);
+    const auto tryAll = [](const Bytes& bytes) {
+        IconSource source = IconSource::fromBytes(bytes);
+        int decoded = 0;
+        for (int i = 0; i < source.count(); ++i) {
+            try {
+                source.icon(i);
+                ++decoded;
+            } catch (const Error& e) {
+                EXPECT_EQ(e.kind(), kind::InvalidGraphic);
+            }
+        }
+        return std::pair{source.count(), decoded};
+    };
+    ASSERT_EQ(tryAll(good), std::pair(12, 12));
+    for (std::size_t cut = 0; cut < good.size(); cut += 5) {
+        const auto [count, decoded] = tryAll(Bytes(good.begin(), good.begin() + cut));
+        EXPECT_LE(decoded, count);
+        EXPECT_LE(count, 12);
+    }
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+        std::pair<int, int> outcome;
+    };
+    const std::size_t icons = table + 2;            // the RT_ICON type block
+    const std::size_t groups = icons + 8 + 12 * 12; // the RT_GROUP_ICON type block
+    const Case cases[] = {
+        {"table past the end", ne + 0x24, 0xFFF0, {0, 0}},
+        {"header past the end", 0x3C, 0x7FFFFFF0u, {0, 0}},
+        {"absurd shift", table, 40, {0, 0}},
+        {"shift too large for the file", table, 20, {0, 0}},
+        {"absurd image count", icons + 2, 0xFFFF, {0, 0}},
+        {"absurd group count", groups + 2, 0xFFFF, {12, 12}},
+        {"group past the end", groups + 8, 0xFFFF, {11, 11}},
+        {"image past the end", icons + 8, 0xFFFF, {12, 11}},
+        {"missing terminator", groups + 8 + 12 * 12, 0x800E, {12, 12}},
+    };
+    for (const Case& c : cases) {
+        Bytes bad = good;
+        if (c.at == 0x3C) {
+            set32(bad, c.at, c.value);
+        } else {
+            set16(bad, c.at, c.value);
+        }
+        EXPECT_EQ(tryAll(bad), c.outcome) << c.what;
+    }
 }
 
 // Damaged programs: a count of 0 or an error for the damaged icon, never a

@@ -1,11 +1,17 @@
 #include "core/platform/whole_file.h"
 
 #include "core/errors.h"
+#include "core/settings/settings.h"
 #include "platform/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace harpoly {
 
@@ -20,6 +26,19 @@ std::string kindOf(const auto& action) {
         return e.kind();
     }
     return "no error";
+}
+
+std::set<std::string> namesInFolder(const std::string& folder) {
+    std::set<std::string> names;
+    if (DIR* d = ::opendir(folder.c_str())) {
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_name[0] != '.') {
+                names.insert(e->d_name);
+            }
+        }
+        ::closedir(d);
+    }
+    return names;
 }
 
 } // namespace
@@ -81,6 +100,35 @@ TEST(WholeFile, OverwriteReplacesTheContentInPlace) {
     ::mkfifo((dir.path() + "fifo").c_str(), 0600);
     EXPECT_EQ(kindOf([&] { overwriteFile(dir.path() + "fifo", std::string_view("y")); }),
               kind::FCreate);
+}
+
+// A save broken off between the creation of its temporary and the rename
+// leaves the temporary behind; the next start (loading the settings) or the
+// next save takes it away, unless a live writer still holds it.
+TEST(WholeFile, TemporariesOfABrokenOffSaveGoAtTheNextStartOrSave) {
+    ScratchFolder dir;
+    const std::string path = dir.path() + "harpoly.ini";
+    writeWholeFile(path, "[Set]\r\n");
+    EXPECT_EQ(namesInFolder(dir.path()), std::set<std::string>{"harpoly.ini"});
+
+    dir.write("harpoly.ini.tmp-99999-0", "half a save");
+    dir.write("harpoly.ini.tmp-99999-1", "");
+    dir.write("other.ini.tmp-99999-0", "not ours to judge");
+    const int held = ::open((dir.path() + "harpoly.ini.tmp-4242-7").c_str(),
+                            O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0); // a writer at work
+    LoadSettings(path, Settings{});
+    EXPECT_EQ(
+        namesInFolder(dir.path()),
+        (std::set<std::string>{"harpoly.ini", "harpoly.ini.tmp-4242-7", "other.ini.tmp-99999-0"}));
+    ::close(held);
+
+    dir.write("harpoly.ini.tmp-99999-2", "another");
+    writeWholeFile(path, "[Set]\r\nW=1\r\n");
+    EXPECT_EQ(namesInFolder(dir.path()),
+              (std::set<std::string>{"harpoly.ini", "other.ini.tmp-99999-0"}));
+    EXPECT_EQ(dir.read("harpoly.ini"), "[Set]\r\nW=1\r\n");
 }
 
 } // namespace harpoly

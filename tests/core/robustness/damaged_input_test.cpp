@@ -1,7 +1,8 @@
 // Seeded random damage (bit flips, overwritten, inserted and removed bytes,
 // cuts) to small sound files, fed through the readers that take files from
 // the user's folders: the JPEG picture decoder, the JPEG size reader, the
-// bitmap decoder, the rich-text reader and the settings file. Every outcome
+// bitmap decoder, the metafile reader, the rich-text reader and the settings
+// file. Every outcome
 // must be a result or the reader's own error; a crash, a hang or a memory
 // fault (under the address sanitizer) is the fault these tests look for.
 // Icons and programs have their own damage test next to their reader.
@@ -16,9 +17,11 @@
 #include "core/errors.h"
 #include "core/imaging/bmp_decoder.h"
 #include "core/imaging/jpeg_decoder.h"
+#include "core/imaging/metafile_reader.h"
+#include "core/settings/settings.h"
+#include "imaging/metafile_builder.h"
 #include "imaging/test_pictures.h"
 #include "platform/scratch_folder.h"
-#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +38,7 @@ namespace harpoly {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using metafile_testing::sampleMetafiles;
 using preview_testing::BmpSpec;
 using preview_testing::JpegColour;
 using preview_testing::JpegSpec;
@@ -234,7 +238,8 @@ std::vector<Bytes> sampleBitmaps() {
             layout.palette.assign(palette.begin(), palette.begin() + (1 << bits));
         }
         out.push_back(preview_testing::makeBmp(
-            layout, bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
+            layout,
+            bits == 1 ? [](int x, int y) -> std::uint32_t { return (x + y) % 2; } : stripes));
     }
     // Run-length data: runs, an absolute run, a delta, line ends, the end.
     const Bytes rle8 = {3, 1, 0, 3, 2, 2, 3, 0, 0, 0, 2, 2, 1, 4, 5, 0, 0, 0, 1};
@@ -273,6 +278,65 @@ TEST(DamagedInput, BitmapsDecodeOrAreAnInvalidGraphic) {
     }
     EXPECT_GT(outcomes.results, 100);
     EXPECT_GT(outcomes.errors, 100);
+}
+
+// A drawing list a painter can walk: every index it holds points inside it.
+void expectSoundDrawing(const Metafile& m) {
+    const metafile::Drawing& d = m.drawing;
+    EXPECT_GE(m.width, 1);
+    EXPECT_GE(m.height, 1);
+    EXPECT_LE(m.width, kMaxMetafileSide);
+    EXPECT_LE(m.height, kMaxMetafileSide);
+    const auto spanInside = [&d](const metafile::PathSpan& s) {
+        return s.firstVerb + std::uint64_t{s.verbCount} <= d.verbs.size() &&
+               s.firstPoint + std::uint64_t{s.pointCount} <= d.points.size();
+    };
+    for (const metafile::Item& item : d.items) {
+        EXPECT_LT(item.clip, static_cast<std::int32_t>(d.clips.size()));
+        switch (item.kind) {
+        case metafile::ItemKind::Shape:
+            ASSERT_LT(item.index, d.shapes.size());
+            EXPECT_TRUE(spanInside(d.shapes[item.index].path));
+            EXPECT_LT(d.shapes[item.index].style, d.styles.size());
+            break;
+        case metafile::ItemKind::Text:
+            ASSERT_LT(item.index, d.texts.size());
+            EXPECT_LT(d.texts[item.index].font, d.fonts.size());
+            break;
+        case metafile::ItemKind::Bitmap: {
+            ASSERT_LT(item.index, d.bitmaps.size());
+            const metafile::Bitmap& b = d.bitmaps[item.index];
+            ASSERT_LT(b.image, d.images.size());
+            EXPECT_LE(b.srcX + b.srcWidth, d.images[b.image].width);
+            EXPECT_LE(b.srcY + b.srcHeight, d.images[b.image].height);
+            break;
+        }
+        }
+    }
+    for (std::size_t i = 0; i < d.clips.size(); ++i) {
+        EXPECT_LT(d.clips[i].parent, static_cast<std::int32_t>(i));
+        EXPECT_TRUE(spanInside(d.clips[i].path));
+    }
+}
+
+TEST(DamagedInput, MetafilesDrawOrAreAnInvalidGraphic) {
+    std::mt19937 random = seeded(6);
+    Outcomes outcomes;
+    for (const Bytes& original : sampleMetafiles()) {
+        ASSERT_NO_THROW(expectSoundDrawing(readMetafile(original)));
+        for (int round = 0; round < rounds(400); ++round) {
+            const Bytes damaged = damage(original, random, 120);
+            try {
+                expectSoundDrawing(readMetafile(damaged));
+                ++outcomes.results;
+            } catch (const Error& e) {
+                EXPECT_EQ(e.kind(), kind::InvalidGraphic);
+                ++outcomes.errors;
+            }
+        }
+    }
+    EXPECT_GT(outcomes.results, 300);
+    EXPECT_GT(outcomes.errors, 50);
 }
 
 TEST(DamagedInput, RichTextIsAlwaysReadAndShown) {
