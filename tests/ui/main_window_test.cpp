@@ -456,8 +456,9 @@ void MainWindowTest::enterPressesActionOfTabOnShow() {
     // So does the text pane (a.txt is previewed there).
     QVERIFY(w.TXT->isVisible());
     w.TXT->setFocus();
-    QCOMPARE(w.ta->focusWidget(), w.TXT);
-    QTest::keyClick(w.TXT, Qt::Key_Return);
+    QWidget* view = w.ta->focusWidget();
+    QVERIFY(w.TXT->isAncestorOf(view));
+    QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
 }
 

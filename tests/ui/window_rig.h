@@ -16,6 +16,7 @@
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
+#include "ui/browse/text_pane.h"
 #include "ui/fullscreen/full_screen_menu.h"
 #include "ui/fullscreen/full_screen_window.h"
 #include "ui/fullscreen/shortcut_key_dialog.h"
@@ -33,7 +34,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <fstream>
 #include <functional>
@@ -111,7 +111,7 @@ struct WindowRig {
     QListView* FL = nullptr;
     ui::PreviewBox* BOX = nullptr;
     ui::ImagePane* IMG = nullptr;
-    QTextEdit* TXT = nullptr;
+    ui::TextPane* TXT = nullptr;
     QWidget* MPP = nullptr;
     ui::MediaPlayer* MPC = nullptr;
     QSlider* MPt = nullptr;

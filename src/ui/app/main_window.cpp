@@ -13,6 +13,7 @@
 #include "ui/browse/file_list_view.h"
 #include "ui/browse/preview_box.h"
 #include "ui/browse/previewer.h"
+#include "ui/browse/text_pane.h"
 #include "ui/folders/folder_chooser.h"
 #include "ui/fullscreen/full_screen_menu.h"
 #include "ui/fullscreen/full_screen_mode.h"
@@ -31,7 +32,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
-#include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -357,9 +357,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QWidget* focus = focusWidget();
     // Push buttons take Enter themselves; check boxes and radio buttons do
-    // not. The text pane is a rich-text box, which takes Enter too, even
-    // read-only: a key meant for it must not start a batch operation.
-    QTextEdit* text = box_->textPane();
+    // not. The text pane's views take Enter too, even read-only: a key meant
+    // for them must not start a batch operation.
+    QWidget* text = box_->textPane();
     const bool takesEnter = qobject_cast<QPushButton*>(focus) != nullptr ||
                             (focus != nullptr && (focus == text || text->isAncestorOf(focus)));
     if (enter && !takesEnter && toolStrip_->pressActionOnShow()) {
