@@ -1,7 +1,6 @@
 #include "ui/browse/previewer.h"
 
 #include "core/browse/preview.h"
-#include "core/browse/text_preview.h"
 #include "core/imaging/metafile_reader.h"
 #include "core/imaging/picture_loader.h"
 #include "ui/browse/image_pane.h"
@@ -9,8 +8,7 @@
 #include "ui/browse/preview_box.h"
 #include "ui/browse/preview_images.h"
 #include "ui/browse/preview_status.h"
-
-#include <QTextEdit>
+#include "ui/browse/text_pane.h"
 
 namespace harpoly::ui {
 
@@ -46,8 +44,7 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
         break;
     case PreviewShow::Text: {
         status_.showInfo(plan.sizeText);
-        const TextPreview text = loadTextPreview(plan.path);
-        showTextPreview(*box_.textPane(), text);
+        box_.textPane()->load(plan.path);
         box_.textPane()->show();
         break;
     }
