@@ -1,30 +1,10 @@
 // The icon resources of NE programs: the resource table, the icon groups
 // and the icon images they name, decoded as the extraction does.
-#include "core/imaging/icon_directory.h"
-#include "core/imaging/icon_source.h"
-#include "core/imaging/program_resources.h"
-#include "core/platform/byte_source.h"
-#include "fuzz_input.h"
-
-#include <vector>
+#include "program_resources_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using harpoly::fuzz::expectingErrors;
-    harpoly::MemorySource memory(data, size);
-    if (const auto program = harpoly::readNeIconResources(memory)) {
-        for (const harpoly::ResourceSpan& group : program->groups()) {
-            (void)memory.bytes(group.offset, group.size);
-        }
-        for (std::uint16_t id = 0; id < 64; ++id) {
-            if (const auto image = program->image(id)) {
-                expectingErrors([&] { (void)harpoly::readIconImage(memory, image); });
-            }
-        }
-    }
-    const harpoly::IconSource source =
-        harpoly::IconSource::fromBytes(std::vector<std::uint8_t>(data, data + size));
-    for (int i = 0; i < source.count() && i < 8; ++i) {
-        expectingErrors([&] { (void)source.icon(i, 32); });
-    }
+    harpoly::fuzz::fuzzProgramResources(data, size, [](harpoly::MemorySource& memory) {
+        return harpoly::readNeIconResources(memory);
+    });
     return 0;
 }

@@ -26,6 +26,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 [ -n "$depends" ] || fail "the package has no dependencies"
 if grep -Eo '(^|, )[a-z0-9.+-]+-dev\b' <<<"$depends"; then fail "a development package in Depends"; fi
+# Qt's own texts (standard buttons, context menus) come in Japanese from it.
+grep -Eq '(^|, )qt6-translations-l10n\b' <<<"$depends" || fail "qt6-translations-l10n not in Depends"
 
 work=$(mktemp -d /tmp/harpoly-deb.XXXXXX)
 pid=

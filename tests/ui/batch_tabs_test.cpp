@@ -75,6 +75,7 @@ public:
     void previewCurrentEntry() override {}
     void showInfo(const std::string& text) override { info = text; }
     QWidget* mainWindow() override { return nullptr; }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
 
     std::string folder;
     std::string output;

@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QTimer>
+#include <QWindow>
 
 using Windows = harpoly::test::StartedWindows;
 namespace t = harpoly::test;
@@ -204,11 +205,12 @@ private slots:
         // The wheel: a notch down is Down, with Shift it is Right.
         QWidget* under = w.BOX->viewport();
         const QPoint at(10, 10);
-        const auto wheel = [&](int delta, Qt::KeyboardModifiers m) {
-            QWheelEvent e(at, under->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, m,
-                          Qt::NoScrollPhase, false);
+        const auto turn = [&](QPoint delta, Qt::KeyboardModifiers m) {
+            QWheelEvent e(at, under->mapToGlobal(at), {}, delta, Qt::NoButton, m, Qt::NoScrollPhase,
+                          false);
             QApplication::sendEvent(under, &e);
         };
+        const auto wheel = [&](int delta, Qt::KeyboardModifiers m) { turn({0, delta}, m); };
         wheel(-120, Qt::NoModifier);
         wheel(-240, Qt::NoModifier);
         QCOMPARE(v->value(), 45);
@@ -218,6 +220,14 @@ private slots:
         QCOMPARE(h->value(), 30);
         wheel(120, Qt::ShiftModifier);
         QCOMPARE(h->value(), 15);
+        // A wheel tilted sideways scrolls sideways, never up or down.
+        turn({-120, 0}, Qt::NoModifier);
+        QCOMPARE(h->value(), 30);
+        QCOMPARE(v->value(), 30);
+        turn({120, 0}, Qt::NoModifier);
+        turn({120, 0}, Qt::NoModifier);
+        QCOMPARE(h->value(), 0);
+        QCOMPARE(v->value(), 30);
         // The next picture starts at the top-left, still at its own size.
         key(w, Qt::Key_Backspace);
         key(w, Qt::Key_Return);
@@ -260,6 +270,41 @@ private slots:
         QTRY_VERIFY(w.ta->findChild<QMenu*>("POP")->isVisible());
         w.ta->findChild<QMenu*>("POP")->close();
         w.item("N9")->trigger();
+    }
+
+    // A right-click as a real mouse gives it (press, then release where it was
+    // pressed) opens the menu with every item usable, and the menu stays open
+    // for the click that picks an item.
+    void theRightClickMenuStaysOpenAndItsItemsAct() {
+        Windows w(fillFolder);
+        w.ta->makeEntryCurrent(1);
+        enter(w);
+        QMenu* pop = w.ta->fullScreenMenu().menu();
+        const auto choose = [&](const char* name) {
+            QWindow* screen = w.full->windowHandle();
+            const QPoint at = w.BOX->viewport()->mapTo(w.full, QPoint(20, 20));
+            QTest::mousePress(screen, Qt::RightButton, {}, at);
+            QTRY_VERIFY(pop->isVisible());
+            QTest::mouseRelease(screen, Qt::RightButton, {}, at);
+            QVERIFY(pop->isVisible());
+            QVERIFY(pop->isEnabled());
+            for (QAction* item : pop->actions()) {
+                QVERIFY(item->isEnabled());
+            }
+            const QRect place = pop->actionGeometry(w.item(name));
+            QTest::mouseClick(pop->windowHandle(), Qt::LeftButton, {}, place.center());
+            QTRY_VERIFY(!pop->isVisible());
+        };
+        choose("N1");
+        QCOMPARE(fullName(w), QStringLiteral(" c.bmp"));
+        choose("N2");
+        QCOMPARE(fullName(w), QStringLiteral(" b.txt"));
+        choose("N1");
+        choose("N3");
+        QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Natural);
+        choose("N9");
+        QVERIFY(!w.ta->fullScreenOn());
+        QVERIFY(w.ta->isEnabled());
     }
 
     void closingTheProgramInFullScreenView() {

@@ -38,6 +38,7 @@ public:
     void previewCurrentEntry() override { ++previews; }
     void showInfo(const std::string&) override {}
     QWidget* mainWindow() override { return &window; }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
 } // namespace

@@ -24,12 +24,15 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolButton>
 #include <fstream>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace harpoly;
@@ -81,6 +84,7 @@ private slots:
     void damagedJpegIsReportedInInformationPanel();
     void previewOffShowsSizeOnly();
     void filterBoxRefillsWithoutPreview();
+    void filterBoxFiltersByWhatIsTyped();
     void functionKeyRunsCommandOnlyWhileEnabled();
     void hotKeyDialogTakesReservedKeys();
     void keyHandlerSeesEachKeyPressOnce_data();
@@ -93,6 +97,8 @@ private slots:
     void resizeRuleFitsBarsToBox();
     void chosenFolderIsAppliedByCaption();
     void closeWritesSettings();
+    void everyToolTabShowsAtTheDefaultSize();
+    void namesThatAreNotUtf8ShowAsTheListShowsThem();
     void unwritableSettingsAreReportedAndWindowCloses();
 };
 
@@ -314,6 +320,23 @@ void MainWindowTest::filterBoxRefillsWithoutPreview() {
     QVERIFY(!w.TXT->isVisible());
 }
 
+// The drop-down holds "*.jpeg" and "*.jpg": typing "*.j" filters by "*.j",
+// never by a pattern completed behind the user's back.
+void MainWindowTest::filterBoxFiltersByWhatIsTyped() {
+    Window w;
+    for (const char* name : {"x.j", "y.jpg", "z.jpeg"}) {
+        writeFile(w.display + name, "x");
+    }
+    w.start();
+    QCOMPARE(w.FL->model()->rowCount(), 3);
+    w.BExt->setFocus();
+    w.BExt->lineEdit()->selectAll();
+    QTest::keyClicks(w.BExt->lineEdit(), "*.j");
+    QCOMPARE(w.BExt->currentText(), QStringLiteral("*.j"));
+    QCOMPARE(w.FL->model()->rowCount(), 1);
+    QCOMPARE(w.currentName(), QStringLiteral("x.j"));
+}
+
 void MainWindowTest::functionKeyRunsCommandOnlyWhileEnabled() {
     Window w;
     w.create();
@@ -422,15 +445,21 @@ void MainWindowTest::enterPressesActionOfTabOnShow() {
     w.FL->setFocus();
     QTest::keyClick(w.FL, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
-    // A button takes Enter itself.
-    w.BI->setFocus();
-    QTest::keyClick(w.BI, Qt::Key_Return);
+    // A focused button takes Enter itself: it is pressed.
+    QSignalSpy keysOpened(w.BHK, &QPushButton::clicked);
+    w.BHK->setFocus();
+    QTest::keyClick(w.BHK, Qt::Key_Return);
+    QCOMPARE(keysOpened.count(), 1);
     QCOMPARE(clicked.count(), 1);
+    QVERIFY(w.hk->isVisible());
+    w.hk->findChild<QPushButton*>("BHKesc")->click();
+    QVERIFY(w.ta->isEnabled());
     // So does the text pane (a.txt is previewed there).
     QVERIFY(w.TXT->isVisible());
     w.TXT->setFocus();
-    QCOMPARE(w.ta->focusWidget(), w.TXT);
-    QTest::keyClick(w.TXT, Qt::Key_Return);
+    QWidget* view = w.ta->focusWidget();
+    QVERIFY(w.TXT->isAncestorOf(view));
+    QTest::keyClick(view, Qt::Key_Return);
     QCOMPARE(clicked.count(), 1);
 }
 
@@ -526,6 +555,52 @@ void MainWindowTest::chosenFolderIsAppliedByCaption() {
     QCOMPARE(w.ta->displayFolder(), path + "/");
     QCOMPARE(w.SI->text(0), QString::fromStdString(" 表示フォルダ = " + path + "/"));
     QCOMPARE(w.ta->currentEntryName(), std::string("x.txt"));
+}
+
+void MainWindowTest::everyToolTabShowsAtTheDefaultSize() {
+    Window w;
+    w.start();
+    QCOMPARE(w.ta->size(), QSize(650, 500));
+    // The last tab ends inside the bar, and the bar shows no scroll arrows.
+    QTabBar* tabs = w.Utility->tabBar();
+    const QRect last = tabs->tabRect(tabs->count() - 1);
+    QVERIFY2(last.right() < tabs->width(),
+             qPrintable(QStringLiteral("%1 of %2").arg(last.right()).arg(tabs->width())));
+    for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) {
+        QVERIFY(!arrow->isVisible());
+    }
+}
+
+// A folder and a file named in CP932 bytes (表示, whose first character ends
+// in the byte of a backslash, and 写真.txt): the folder line, the questions and
+// notices, the rename's list of old and new names and the full-screen name
+// show them decoded, as the list does.
+void MainWindowTest::namesThatAreNotUtf8ShowAsTheListShowsThem() {
+    Window w;
+    const std::string folder = w.display + "\x95\x5C\x8E\xA6/";
+    QVERIFY(::mkdir(folder.c_str(), 0755) == 0);
+    writeFile(folder + "\x8E\xCA\x90\x5E.txt", "x");
+    writeFile(w.settings, test::seedSettingsText() + "[Set]\r\nDir=" + folder + "\r\n");
+    w.start();
+    const QString shown = QString::fromStdString(w.display) + QStringLiteral("表示/");
+    QCOMPARE(w.SI->text(0), QStringLiteral(" 表示フォルダ = ") + shown);
+    QCOMPARE(w.FL->model()->index(0, 0).data().toString(), QStringLiteral("写真.txt"));
+
+    w.ta->setOutputFolder(folder);
+    QCOMPARE(w.SO->text(0), QStringLiteral(" 出力フォルダ = ") + shown);
+
+    w.FL->selectAll();
+    w.prompter.answer = false;
+    w.ta->findChild<QLineEdit*>("EExt")->setText(QStringLiteral("log"));
+    w.ta->findChild<QPushButton*>("BEnt2")->click();
+    QCOMPARE(w.prompter.details, QStringList{QStringLiteral("写真.txt -> 写真.log\n")});
+    w.ta->findChild<QPushButton*>("BEnt4")->click();
+    QCOMPARE(w.prompter.notices,
+             QStringList{QStringLiteral("アイコン抽出|写真.txtにはアイコンは存在しません")});
+
+    w.BF->click();
+    QCOMPARE(w.full->statusText(0), QStringLiteral(" 写真.txt"));
+    w.item("N9")->trigger();
 }
 
 void MainWindowTest::closeWritesSettings() {

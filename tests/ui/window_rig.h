@@ -16,6 +16,7 @@
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
 #include "ui/browse/preview_box.h"
+#include "ui/browse/text_pane.h"
 #include "ui/fullscreen/full_screen_menu.h"
 #include "ui/fullscreen/full_screen_window.h"
 #include "ui/fullscreen/shortcut_key_dialog.h"
@@ -33,7 +34,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <fstream>
 #include <functional>
@@ -70,9 +70,12 @@ class RecordingPrompter : public Prompter {
 public:
     bool answer = true;
     QStringList asked;
+    QStringList details; // the detail text of each question
     QStringList notices;
-    bool ask(const std::string& question, const std::string& caption, const std::string&) override {
+    bool ask(const std::string& question, const std::string& caption,
+             const std::string& detail) override {
         asked << QString::fromStdString(caption + "|" + question);
+        details << QString::fromStdString(detail);
         return answer;
     }
     void notice(const std::string& text, const std::string& caption) override {
@@ -91,6 +94,7 @@ struct WindowRig {
     std::string output = folderOf(outputDir);
     std::string settings = program + "harpoly.ini";
     RecordingPrompter prompter;
+    ui::Clock clock;      // the system's while empty; set before create()
     QStringList reported; // what reached the application's error handler
 
     std::unique_ptr<ui::ProgramWindows> windows;
@@ -107,7 +111,7 @@ struct WindowRig {
     QListView* FL = nullptr;
     ui::PreviewBox* BOX = nullptr;
     ui::ImagePane* IMG = nullptr;
-    QTextEdit* TXT = nullptr;
+    ui::TextPane* TXT = nullptr;
     QWidget* MPP = nullptr;
     ui::MediaPlayer* MPC = nullptr;
     QSlider* MPt = nullptr;
@@ -125,7 +129,7 @@ struct WindowRig {
     void create() {
         auto* app = ui::HarpolyApplication::instance();
         windows = std::make_unique<ui::ProgramWindows>(
-            ui::MainWindowPaths{program, program, settings}, app);
+            ui::MainWindowPaths{program, program, settings}, app, clock);
         ta = &windows->main();
         full = &windows->fullScreen();
         hk = &windows->shortcutKeys();

@@ -1,5 +1,7 @@
 #include "core/app/key_names.h"
 
+#include <utility>
+
 namespace harpoly {
 
 namespace {
@@ -12,6 +14,8 @@ std::string baseKeyName(unsigned vk) {
         return "Tab";
     case 0x0D:
         return "Enter";
+    case 0x13:
+        return "Pause";
     case 0x1B:
         return "Esc";
     case 0x20:
@@ -32,29 +36,55 @@ std::string baseKeyName(unsigned vk) {
         return "Right";
     case 0x28:
         return "Down";
+    case 0x2C:
+        return "PrtSc";
     case 0x2D:
         return "Ins";
     case 0x2E:
         return "Del";
+    case 0x6A:
+        return "Num *";
+    case 0x6B:
+        return "Num +";
+    case 0x6D:
+        return "Num -";
+    case 0x6E:
+        return "Num .";
+    case 0x6F:
+        return "Num /";
     default:
         break;
     }
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) {
         return std::string(1, static_cast<char>(vk));
     }
-    if (vk >= 0x70 && vk <= 0x7B) {
+    if (vk >= 0x60 && vk <= 0x69) {
+        return "Num " + std::to_string(vk - 0x60);
+    }
+    if (vk >= 0x70 && vk <= 0x87) {
         return "F" + std::to_string(vk - 0x70 + 1);
     }
-    return {};
+    // The punctuation keys of a US keyboard, by their unshifted character.
+    constexpr std::pair<unsigned, const char*> kPunctuation[] = {
+        {0xBA, ";"}, {0xBB, "="}, {0xBC, ","},  {0xBD, "-"}, {0xBE, "."}, {0xBF, "/"},
+        {0xC0, "`"}, {0xDB, "["}, {0xDC, "\\"}, {0xDD, "]"}, {0xDE, "'"},
+    };
+    for (const auto& [code, name] : kPunctuation) {
+        if (code == vk) {
+            return name;
+        }
+    }
+    // A code no key of ours gives (a hand-edited settings file): its number.
+    return "Key " + std::to_string(vk);
 }
 
 } // namespace
 
 std::string keyName(ShortcutCode code) {
-    std::string name = baseKeyName(code & 0xFFu);
-    if (name.empty()) {
+    if ((code & 0xFFu) == 0) {
         return {};
     }
+    std::string name = baseKeyName(code & 0xFFu);
     std::string prefix;
     if (code & kShortcutShift) {
         prefix += "Shift+";

@@ -1,5 +1,7 @@
 #include "core/app/window_rules.h"
 
+#include "core/platform/shown_name.h"
+
 #include <algorithm>
 
 namespace harpoly {
@@ -11,9 +13,13 @@ BoxBarWidths boxBarWidths(int boxWidth) {
 }
 
 namespace {
-std::string folderLine(const char* opening, std::string folder) {
-    std::replace(folder.begin(), folder.end(), '\\', '/');
-    return opening + folder;
+// The folder is decoded before its backslashes are shown as "/": in a CP932
+// name the byte of a backslash may be the second half of a double-byte
+// character.
+std::string folderLine(const char* opening, const std::string& folder) {
+    std::string shown = shownPath(folder);
+    std::replace(shown.begin(), shown.end(), '\\', '/');
+    return opening + shown;
 }
 } // namespace
 

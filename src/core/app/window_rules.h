@@ -15,7 +15,8 @@ struct BoxBarWidths {
 BoxBarWidths boxBarWidths(int boxWidth);
 
 // The folder lines of the two status bars: " 表示フォルダ = " or
-// " 出力フォルダ = " followed by the folder with every "\" shown as "/".
+// " 出力フォルダ = " followed by the folder as shown (shownPath) with every
+// "\" shown as "/".
 std::string displayFolderLine(const std::string& folder);
 std::string outputFolderLine(const std::string& folder);
 

@@ -3,6 +3,7 @@
 #include "core/app/number_field.h"
 #include "core/batch/rename_rules.h"
 #include "core/batch/rename_walk.h"
+#include "core/platform/shown_name.h"
 
 namespace harpoly {
 
@@ -13,7 +14,7 @@ std::int32_t numberedRenameStart(std::string_view fieldText) {
 bool renameNumbered(const BatchPorts& ports, const std::string& folder, const std::string& caption,
                     const std::string& base, std::int32_t start) {
     const std::string question =
-        "選択ファイルを" + base + std::to_string(start) + "等に変更しますか?";
+        "選択ファイルを" + shownName(base) + std::to_string(start) + "等に変更しますか?";
     // Counted in 64 bits so that a start near the top of the 32-bit range
     // goes on upwards instead of wrapping to a negative number.
     const CodePage& cp = ports.codePage;
@@ -26,8 +27,8 @@ bool renameNumbered(const BatchPorts& ports, const std::string& folder, const st
 bool renameInsert(const BatchPorts& ports, const std::string& folder, const std::string& caption,
                   int positionIndex, const std::string& text) {
     const bool atStart = positionIndex == 0;
-    const std::string question =
-        std::string("ファイル名の") + (atStart ? "先頭に" : "末尾に") + text + "を挿入しますか?";
+    const std::string question = std::string("ファイル名の") + (atStart ? "先頭に" : "末尾に") +
+                                 shownName(text) + "を挿入しますか?";
     const CodePage& cp = ports.codePage;
     return runRenameWalk(ports, folder, question, caption,
                          [&](const std::string& oldName, std::int64_t) {
@@ -46,7 +47,8 @@ bool renameReplace(const BatchPorts& ports, const std::string& folder, const std
 
 bool changeExtension(const BatchPorts& ports, const std::string& folder, const std::string& caption,
                      const std::string& newExtension) {
-    const std::string question = "選択ファイルの拡張子を" + newExtension + "に変更しますか?";
+    const std::string question =
+        "選択ファイルの拡張子を" + shownName(newExtension) + "に変更しますか?";
     return runRenameWalk(ports, folder, question, caption,
                          [&](const std::string& oldName, std::int64_t) {
                              return extensionChangedName(oldName, newExtension);

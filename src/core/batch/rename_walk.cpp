@@ -3,6 +3,7 @@
 #include "core/app/confirm.h"
 #include "core/app/ui_ports.h"
 #include "core/browse/file_list_port.h"
+#include "core/platform/shown_name.h"
 
 #include <vector>
 
@@ -39,7 +40,7 @@ bool runRenameWalk(const BatchPorts& ports, const std::string& folder, const std
         if (list.isSelected(i)) {
             std::string oldName = list.name(i);
             std::string newName = rule(oldName, ordinal++);
-            detail += oldName + " -> " + newName + "\n";
+            detail += shownName(oldName) + " -> " + shownName(newName) + "\n";
             plan.push_back({i, std::move(oldName), std::move(newName)});
         }
     }

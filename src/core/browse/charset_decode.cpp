@@ -35,7 +35,7 @@ CharsetDecoder::~CharsetDecoder() {
     }
 }
 
-std::string CharsetDecoder::decode(std::string_view bytes, bool truncated) {
+std::string CharsetDecoder::decode(std::string_view bytes, bool truncated, std::size_t* used) {
     static constexpr char kReplacement[] = "\xEF\xBF\xBD";
     const auto cd = static_cast<iconv_t>(handle_);
     std::string out;
@@ -43,6 +43,9 @@ std::string CharsetDecoder::decode(std::string_view bytes, bool truncated) {
         // No table for this character set: keep ASCII, replace the rest.
         for (const char c : bytes) {
             out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
+        }
+        if (used != nullptr) {
+            *used = bytes.size();
         }
         return out;
     }
@@ -83,6 +86,9 @@ std::string CharsetDecoder::decode(std::string_view bytes, bool truncated) {
         --inLeft;
     }
     out.resize(static_cast<std::size_t>(dst - out.data()));
+    if (used != nullptr) {
+        *used = bytes.size() - inLeft;
+    }
     return out;
 }
 

@@ -17,7 +17,9 @@ public:
     CharsetDecoder(const CharsetDecoder&) = delete;
     CharsetDecoder& operator=(const CharsetDecoder&) = delete;
 
-    std::string decode(std::string_view bytes, bool truncated = false);
+    // With `used`, the number of bytes decoded is stored there: all of them,
+    // or with `truncated` those before a character cut by the end.
+    std::string decode(std::string_view bytes, bool truncated = false, std::size_t* used = nullptr);
 
 private:
     void* handle_; // iconv_t, or (void*)-1 when the character set is unknown

@@ -1,6 +1,7 @@
 #include "core/browse/preview.h"
 
 #include "core/browse/file_name.h"
+#include "core/platform/shown_name.h"
 
 #include <sys/stat.h>
 
@@ -80,7 +81,7 @@ PreviewPlan planPreview(const std::string& displayFolder,
     plan.extLower = FileExtLower(plan.path);
     plan.kind = classifyFile(plan.extLower, lists);
     plan.sizeText = sizeText(fileSize.value_or(0));
-    plan.fullScreenNameText = " " + plan.name;
+    plan.fullScreenNameText = " " + shownName(plan.name);
     if (previewOff) {
         plan.infoLine = plan.sizeText;
         return plan;

@@ -34,7 +34,7 @@ inline constexpr const char* kNoFileChosenText = " ファイルが指定され�
 // What the preview pane shows for one run of the preview operation.
 enum class PreviewShow {
     Nothing, // no file chosen, previews off, or kind other: only infoLine
-    Text,    // write sizeText, then load the text (loadTextPreview) into TXT
+    Text,    // write sizeText, then load the text (TextLoader) into TXT
     Media,   // open the media file; the information line comes from the player
     Image,   // load the picture (loadPreviewPicture), then pictureInfoLine
     Icon,    // load the icon file's image, then pictureInfoLine on white

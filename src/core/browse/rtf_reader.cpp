@@ -2,7 +2,6 @@
 
 #include "core/browse/charset_decode.h"
 
-#include <cstdio>
 #include <map>
 #include <memory>
 
@@ -709,33 +708,6 @@ private:
     RtfParagraph paragraph_;
 };
 
-void appendEscaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        case '\n':
-            out += "<br />";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 } // namespace
 
 std::string RtfDocument::plainText() const {
@@ -757,79 +729,6 @@ bool isRichText(std::string_view bytes) {
 
 RtfDocument readRtf(std::string_view bytes, std::size_t maxTextBytes) {
     return RtfParser(bytes, maxTextBytes).run();
-}
-
-std::string rtfToHtml(const RtfDocument& doc) {
-    std::string out = "<html><head><style>p { margin-top:0px; margin-bottom:0px; "
-                      "margin-left:0px; margin-right:0px; white-space:pre-wrap; }"
-                      "</style></head><body>\n";
-    for (const RtfParagraph& para : doc.paragraphs) {
-        std::string paraStyle;
-        switch (para.alignment) {
-        case RtfAlignment::Left:
-            break;
-        case RtfAlignment::Centre:
-            paraStyle = "text-align:center;";
-            break;
-        case RtfAlignment::Right:
-            paraStyle = "text-align:right;";
-            break;
-        case RtfAlignment::Justify:
-            paraStyle = "text-align:justify;";
-            break;
-        }
-        bool empty = true;
-        for (const RtfRun& run : para.runs) {
-            empty = empty && run.text.empty();
-        }
-        if (empty) {
-            // Qt's own mark for an empty paragraph keeps it one line high.
-            paraStyle += "-qt-paragraph-type:empty;";
-        }
-        out += paraStyle.empty() ? "<p>" : "<p style=\"" + paraStyle + "\">";
-        if (empty) {
-            out += "<br /></p>\n";
-            continue;
-        }
-        for (const RtfRun& run : para.runs) {
-            std::string style;
-            if (!run.fontFamily.empty()) {
-                style += "font-family:'";
-                appendEscaped(style, run.fontFamily);
-                style += "';";
-            }
-            if (run.pointSize > 0) {
-                char size[32];
-                std::snprintf(size, sizeof size, " font-size:%gpt;", run.pointSize);
-                style += size;
-            }
-            if (run.bold) {
-                style += " font-weight:bold;";
-            }
-            if (run.italic) {
-                style += " font-style:italic;";
-            }
-            if (run.underline) {
-                style += " text-decoration:underline;";
-            }
-            if (run.colour) {
-                char colour[24];
-                std::snprintf(colour, sizeof colour, " color:#%06x;",
-                              static_cast<unsigned>(*run.colour & 0xFFFFFF));
-                style += colour;
-            }
-            if (style.empty()) {
-                appendEscaped(out, run.text);
-            } else {
-                out += "<span style=\"" + style + "\">";
-                appendEscaped(out, run.text);
-                out += "</span>";
-            }
-        }
-        out += "</p>\n";
-    }
-    out += "</body></html>\n";
-    return out;
 }
 
 } // namespace harpoly

@@ -49,8 +49,4 @@ bool isRichText(std::string_view bytes);
 // stops once `maxTextBytes` of text (UTF-8) have been produced.
 RtfDocument readRtf(std::string_view bytes, std::size_t maxTextBytes = SIZE_MAX);
 
-// The document as HTML for a rich-text view: one <p> per paragraph with spans
-// for the run formats, text escaped, line breaks as <br>, blanks and tabs kept.
-std::string rtfToHtml(const RtfDocument& doc);
-
 } // namespace harpoly

@@ -1,11 +1,7 @@
 #include "core/browse/text_preview.h"
 
-#include "core/browse/charset_decode.h"
-#include "core/browse/rtf_reader.h"
-#include "core/errors.h"
-#include "core/platform/whole_file.h"
-
 #include <algorithm>
+#include <iterator>
 
 namespace harpoly {
 
@@ -75,49 +71,160 @@ std::size_t utf8Sequence(std::string_view s, std::size_t pos, bool& incomplete) 
 
 // Whether the bytes are UTF-8; with `truncated`, a sequence cut by the end
 // counts as valid (the cut is the reader's, not the file's).
-bool isUtf8(std::string_view s, bool truncated, std::size_t& validEnd) {
+bool isUtf8(std::string_view s, bool truncated) {
     std::size_t i = 0;
     while (i < s.size()) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         bool incomplete = false;
         const std::size_t n = utf8Sequence(s, i, incomplete);
         if (n == 0) {
-            validEnd = i;
             return incomplete && truncated;
         }
         i += n;
     }
-    validEnd = i;
     return true;
 }
 
-std::string utf8WithReplacements(std::string_view s, bool truncated) {
+bool isHighSurrogate(std::string_view unit, bool bigEndian) {
+    const auto hi = static_cast<unsigned char>(bigEndian ? unit[0] : unit[1]);
+    return hi >= 0xD8 && hi <= 0xDB;
+}
+
+constexpr std::string_view kMarks[] = {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+constexpr TextEncoding kMarkEncodings[] = {TextEncoding::Utf8Bom, TextEncoding::Utf16LE,
+                                           TextEncoding::Utf16BE};
+
+} // namespace
+
+bool TextDecoder::decided(std::string_view& bytes, bool last) {
+    if (!markChecked_) {
+        for (std::size_t m = 0; m < std::size(kMarks); ++m) {
+            if (bytes.starts_with(kMarks[m])) {
+                markChecked_ = decided_ = true;
+                encoding_ = kMarkEncodings[m];
+                bytes.remove_prefix(kMarks[m].size());
+                return true;
+            }
+        }
+        for (const std::string_view mark : kMarks) {
+            if (!last && mark.starts_with(bytes)) {
+                return false; // the start of a mark, or of something else
+            }
+        }
+        markChecked_ = true;
+    }
+    if (!decided_) {
+        const auto first = std::find_if(bytes.begin(), bytes.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80;
+        });
+        if (first != bytes.end()) {
+            const std::string_view rest(first, bytes.end());
+            encoding_ = isUtf8(rest, !last) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+            decided_ = true;
+        }
+    }
+    return true;
+}
+
+std::string TextDecoder::decode(std::string_view bytes, bool last) {
+    std::string joined;
+    if (!pending_.empty()) {
+        joined = std::move(pending_);
+        pending_.clear();
+        joined.append(bytes);
+        bytes = joined;
+    }
+    if (!decided(bytes, last)) {
+        pending_.assign(bytes);
+        return {};
+    }
+    switch (encoding_) {
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        return decodeUtf16(bytes, last);
+    case TextEncoding::Cp932:
+        return decodeCp932(bytes, last);
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf8:
+        break;
+    }
+    return decodeUtf8(bytes, last); // also ASCII not yet decided
+}
+
+std::string TextDecoder::decodeUtf8(std::string_view s, bool last) {
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
+    std::size_t run = 0; // start of the valid bytes not yet copied
     while (i < s.size()) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         bool incomplete = false;
         const std::size_t n = utf8Sequence(s, i, incomplete);
-        if (n == 0) {
-            if (incomplete && truncated) {
-                break;
-            }
-            appendUtf8(out, kReplacement);
-            ++i;
-        } else {
-            out.append(s.substr(i, n));
+        if (n != 0) {
             i += n;
+            continue;
         }
+        out.append(s.substr(run, i - run));
+        if (incomplete && !last) {
+            pending_.assign(s.substr(i));
+            return out;
+        }
+        appendUtf8(out, kReplacement);
+        run = ++i;
+    }
+    out.append(s.substr(run));
+    return out;
+}
+
+std::string TextDecoder::decodeUtf16(std::string_view s, bool last) {
+    const bool bigEndian = encoding_ == TextEncoding::Utf16BE;
+    std::size_t whole = s.size() / 2 * 2;
+    if (!last) {
+        if (whole >= 2 && isHighSurrogate(s.substr(whole - 2, 2), bigEndian)) {
+            whole -= 2; // the pair may end in the next piece
+        }
+        pending_.assign(s.substr(whole));
+    }
+    return fromUtf16(s.substr(0, whole), bigEndian);
+}
+
+std::string TextDecoder::decodeCp932(std::string_view s, bool last) {
+    std::size_t used = 0;
+    std::string out = cp932_.decode(s, !last, &used);
+    if (!last) {
+        pending_.assign(s.substr(used));
     }
     return out;
 }
 
-// Line ends of every platform become "\n".
-std::string normaliseLineEnds(std::string text) {
+std::string decodeText(std::string_view bytes, TextEncoding* used, bool truncated) {
+    TextDecoder decoder;
+    std::string out = decoder.decode(bytes, !truncated);
+    if (used) {
+        *used = decoder.encoding();
+    }
+    return out;
+}
+
+std::string LineEnds::normalise(std::string text) {
+    if (text.empty()) {
+        return text;
+    }
+    std::string::size_type r = afterReturn_ && text[0] == '\n' ? 1 : 0;
+    afterReturn_ = false;
     std::string::size_type w = 0;
-    for (std::string::size_type r = 0; r < text.size(); ++r) {
+    for (; r < text.size(); ++r) {
         if (text[r] == '\r') {
             text[w++] = '\n';
-            if (r + 1 < text.size() && text[r + 1] == '\n') {
+            if (r + 1 == text.size()) {
+                afterReturn_ = true; // its "\n" may begin the next piece
+            } else if (text[r + 1] == '\n') {
                 ++r;
             }
         } else {
@@ -126,64 +233,6 @@ std::string normaliseLineEnds(std::string text) {
     }
     text.resize(w);
     return text;
-}
-
-} // namespace
-
-std::string decodeText(std::string_view bytes, TextEncoding* used, bool truncated) {
-    TextEncoding encoding;
-    std::string out;
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        encoding = TextEncoding::Utf8Bom;
-        out = utf8WithReplacements(bytes.substr(3), truncated);
-    } else if (bytes.starts_with("\xFF\xFE")) {
-        encoding = TextEncoding::Utf16LE;
-        out = fromUtf16(bytes.substr(2), false);
-    } else if (bytes.starts_with("\xFE\xFF")) {
-        encoding = TextEncoding::Utf16BE;
-        out = fromUtf16(bytes.substr(2), true);
-    } else {
-        std::size_t validEnd = 0;
-        if (isUtf8(bytes, truncated, validEnd)) {
-            encoding = TextEncoding::Utf8;
-            out.assign(bytes.substr(0, validEnd));
-        } else {
-            encoding = TextEncoding::Cp932;
-            out = cp932BytesToUtf8(bytes, truncated);
-        }
-    }
-    if (used) {
-        *used = encoding;
-    }
-    return out;
-}
-
-TextPreview loadTextPreview(const std::string& path) {
-    return loadTextPreview(path, kPlainTextPreviewCap, kRichTextPreviewCap);
-}
-
-TextPreview loadTextPreview(const std::string& path, std::size_t plainCap, std::size_t richCap) {
-    FileBytes bytes = readFileHead(path, std::max<std::size_t>(plainCap, 5));
-    std::string_view view = bytes.view();
-    TextPreview preview;
-    if (isRichText(view)) {
-        if (bytes.shortened() && richCap > bytes.size) {
-            bytes = readFileHead(path, richCap);
-            view = bytes.view();
-        }
-        const RtfDocument doc = readRtf(view, std::min(plainCap, kRichTextPreviewTextCap));
-        preview.rich = true;
-        preview.shortened = doc.shortened;
-        preview.html = rtfToHtml(doc);
-        preview.text = doc.plainText();
-    } else {
-        if (view.size() > plainCap) {
-            view = view.substr(0, plainCap);
-        }
-        preview.text = normaliseLineEnds(decodeText(view, nullptr, bytes.fileSize > view.size()));
-    }
-    preview.shortened = preview.shortened || bytes.fileSize > view.size();
-    return preview;
 }
 
 } // namespace harpoly

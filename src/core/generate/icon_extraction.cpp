@@ -5,6 +5,7 @@
 #include "core/imaging/icon_choice.h"
 #include "core/imaging/icon_source.h"
 #include "core/imaging/icon_writers.h"
+#include "core/platform/shown_name.h"
 #include "core/platform/whole_file.h"
 
 namespace harpoly {
@@ -64,10 +65,11 @@ IconExtractResult extractIcons(const IconExtractRequest& request, FileListPort& 
     const IconSource source = IconSource::fromFile(request.displayFolder + request.name);
     const int count = source.count();
     if (count == 0) {
-        prompter.notice(request.name + "にはアイコンは存在しません", request.caption);
+        prompter.notice(shownName(request.name) + "にはアイコンは存在しません", request.caption);
         return IconExtractResult::NoIcons;
     }
-    if (!prompter.ask(request.name + "のアイコンを出力フォルダへ抽出しますか?", request.caption)) {
+    if (!prompter.ask(shownName(request.name) + "のアイコンを出力フォルダへ抽出しますか?",
+                      request.caption)) {
         return IconExtractResult::Cancelled;
     }
     noticeIconFormat(request.formatIndex, prompter, request.caption);

@@ -4,6 +4,7 @@
 #include "core/browse/file_list_port.h"
 #include "core/generate/ext_settings.h"
 #include "core/generate/list_format.h"
+#include "core/platform/shown_name.h"
 #include "core/platform/whole_file.h"
 
 #include <sys/stat.h>
@@ -54,7 +55,7 @@ ListFileResult makeListFile(const ListFileRequest& request, FileListPort& list, 
         preview();
         return ListFileResult::NothingListed;
     }
-    if (!prompter.ask(request.kindText + "を作成ますか? (ファイル名:" + fileName + ")",
+    if (!prompter.ask(request.kindText + "を作成ますか? (ファイル名:" + shownName(fileName) + ")",
                       request.caption)) {
         preview();
         return ListFileResult::Cancelled;

@@ -121,4 +121,19 @@ std::string shownName(std::string_view bytes) {
     return out;
 }
 
+std::string shownPath(std::string_view path) {
+    std::string out;
+    out.reserve(path.size() + 8);
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = path.find('/', start);
+        out += shownName(path.substr(start, slash - start));
+        if (slash == std::string_view::npos) {
+            return out;
+        }
+        out += '/';
+        start = slash + 1;
+    }
+}
+
 } // namespace harpoly

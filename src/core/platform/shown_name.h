@@ -11,6 +11,11 @@ namespace harpoly {
 // never changed; this text is for display only.
 std::string shownName(std::string_view bytes);
 
+// A path as it is shown: each name between the "/" separators read as
+// shownName reads it, so that a folder named in CP932 shows decoded inside a
+// path whose other names are UTF-8.
+std::string shownPath(std::string_view path);
+
 bool isValidUtf8(std::string_view bytes);
 
 } // namespace harpoly

@@ -4,6 +4,9 @@
 #include "ui/app/windows_key_code.h"
 
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cxxabi.h>
 #include <memory>
 #include <new>
@@ -11,7 +14,17 @@
 
 namespace harpoly::ui {
 
-HarpolyApplication::HarpolyApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+HarpolyApplication::HarpolyApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The whole interface is Japanese, whatever the user's locale: Qt's own
+    // texts (standard buttons, the context menus of text fields) from its
+    // Japanese translations, and dates and times in Japanese formats.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    auto* qtTexts = new QTranslator(this);
+    if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(qtTexts);
+    }
+}
 
 HarpolyApplication* HarpolyApplication::instance() {
     return qobject_cast<HarpolyApplication*>(QCoreApplication::instance());

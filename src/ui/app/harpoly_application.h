@@ -6,7 +6,8 @@
 
 namespace harpoly::ui {
 
-// The application object. It routes two things of every window through the
+// The application object. It speaks Japanese whatever the locale (Qt's own
+// texts and the date and time formats), and it routes two things of every window through the
 // main window:
 // - every key press, before the focused control sees it, to the key handler
 //   (given the Windows key code; returning true swallows the key);

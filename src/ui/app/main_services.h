@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -11,6 +13,9 @@ class FileListPort;
 } // namespace harpoly
 
 namespace harpoly::ui {
+
+// The moment now. The program reads the system clock; tests set their own.
+using Clock = std::function<QDateTime()>;
 
 // What the tool tabs need of the main window `TA`.
 class MainServices {
@@ -28,6 +33,8 @@ public:
     // Writes the information line.
     virtual void showInfo(const std::string& text) = 0;
     virtual QWidget* mainWindow() = 0;
+    // The moment now (the timestamp tab's pickers start there).
+    virtual QDateTime now() const = 0;
 };
 
 } // namespace harpoly::ui

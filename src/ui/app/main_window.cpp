@@ -14,6 +14,7 @@
 #include "ui/browse/file_list_view.h"
 #include "ui/browse/preview_box.h"
 #include "ui/browse/previewer.h"
+#include "ui/browse/text_pane.h"
 #include "ui/folders/folder_chooser.h"
 #include "ui/fullscreen/full_screen_menu.h"
 #include "ui/fullscreen/full_screen_mode.h"
@@ -26,12 +27,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
-#include <QTextEdit>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -58,8 +59,8 @@ bool fileExists(const std::string& path) {
 
 } // namespace
 
-MainWindow::MainWindow(MainWindowPaths paths, QWidget* parent)
-    : QWidget(parent), paths_(std::move(paths)) {
+MainWindow::MainWindow(MainWindowPaths paths, Clock clock, QWidget* parent)
+    : QWidget(parent), paths_(std::move(paths)), clock_(std::move(clock)) {
     setObjectName(QStringLiteral("TA"));
     setFont(uiFont(12));
     setGeometry(369, 157, 650, 500);
@@ -126,7 +127,8 @@ QWidget* MainWindow::buildTopPanel() {
         auto* b = new QPushButton(QString::fromUtf8(caption), panel);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(place);
-        b->setAutoDefault(false);
+        // Enter on the focused button presses it, as Space does.
+        b->setAutoDefault(true);
         b->setFocusPolicy(Qt::TabFocus);
         connect(b, &QPushButton::clicked, this,
                 [command = std::move(command)] { runReported(command); });
@@ -141,6 +143,9 @@ QWidget* MainWindow::buildTopPanel() {
     filterBox_->setObjectName(QStringLiteral("BExt"));
     filterBox_->setEditable(true);
     filterBox_->setInsertPolicy(QComboBox::NoInsert);
+    // The list is filtered by exactly what is typed: the patterns of the
+    // drop-down are offered in a list to pick from, never filled in.
+    filterBox_->completer()->setCompletionMode(QCompleter::PopupCompletion);
     filterBox_->setGeometry(0, 25, 115, 20);
     filterBox_->addItem(QStringLiteral("*.*"));
     filterBox_->setToolTip(QStringLiteral("ファイル種類を指定できます"));
@@ -353,9 +358,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QWidget* focus = focusWidget();
     // Push buttons take Enter themselves; check boxes and radio buttons do
-    // not. The text pane is a rich-text box, which takes Enter too, even
-    // read-only: a key meant for it must not start a batch operation.
-    QTextEdit* text = box_->textPane();
+    // not. The text pane's views take Enter too, even read-only: a key meant
+    // for them must not start a batch operation.
+    QWidget* text = box_->textPane();
     const bool takesEnter = qobject_cast<QPushButton*>(focus) != nullptr ||
                             (focus != nullptr && (focus == text || text->isAncestorOf(focus)));
     if (enter && !takesEnter && toolStrip_->pressActionOnShow()) {
@@ -504,6 +509,10 @@ void MainWindow::previewCurrentEntry() {
         }
         previewer_->previewEntry(request);
     });
+}
+
+QDateTime MainWindow::now() const {
+    return clock_ ? clock_() : QDateTime::currentDateTime();
 }
 
 void MainWindow::showInfo(const std::string& text) {

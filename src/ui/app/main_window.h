@@ -54,9 +54,10 @@ struct MainWindowPaths {
 class MainWindow : public QWidget, public MainServices, private PreviewStatus {
     Q_OBJECT
 public:
-    // Builds the window and loads the settings into it. `paths` is
-    // injectable so that tests run on temporary folders and settings files.
-    explicit MainWindow(MainWindowPaths paths, QWidget* parent = nullptr);
+    // Builds the window and loads the settings into it. `paths` and `clock`
+    // are injectable so that tests run on temporary folders and settings
+    // files, at a moment of their choice; an empty clock is the system's.
+    explicit MainWindow(MainWindowPaths paths, Clock clock = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Takes the full-screen window and the shortcut-key dialog, created
@@ -111,6 +112,7 @@ public:
     void previewCurrentEntry() override;
     void showInfo(const std::string& text) override;
     QWidget* mainWindow() override { return this; }
+    QDateTime now() const override;
 
 signals:
     // The window has closed (after its settings were saved): the run ends.
@@ -140,6 +142,7 @@ private:
     void writeStatus(int panel, const QString& text);
 
     MainWindowPaths paths_;
+    Clock clock_;
     std::string displayFolder_;
     std::string outputFolder_;
     bool closed_ = false;

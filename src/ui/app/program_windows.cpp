@@ -6,8 +6,9 @@
 
 namespace harpoly::ui {
 
-ProgramWindows::ProgramWindows(MainWindowPaths paths, HarpolyApplication* app) : app_(app) {
-    main_ = std::make_unique<MainWindow>(std::move(paths));
+ProgramWindows::ProgramWindows(MainWindowPaths paths, HarpolyApplication* app, Clock clock)
+    : app_(app) {
+    main_ = std::make_unique<MainWindow>(std::move(paths), std::move(clock));
     // Neither is a child of the main window: that one is disabled while they
     // are shown, and would disable them with it.
     fullScreen_ = std::make_unique<FullScreenWindow>();

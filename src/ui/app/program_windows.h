@@ -18,8 +18,9 @@ class ShortcutKeyDialog;
 // windows go in reverse order.
 class ProgramWindows {
 public:
-    // `app` may be null (a plain QApplication): then nothing is routed.
-    ProgramWindows(MainWindowPaths paths, HarpolyApplication* app);
+    // `app` may be null (a plain QApplication): then nothing is routed. An
+    // empty `clock` is the system's.
+    ProgramWindows(MainWindowPaths paths, HarpolyApplication* app, Clock clock = {});
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;

@@ -12,7 +12,9 @@ ToolStrip::ToolStrip(MainServices& main, QWidget* parent) : QTabWidget(parent) {
     setFixedHeight(49);
     // The pages are clipped by a narrow window rather than holding it wide.
     setMinimumWidth(1);
-    tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 15px; }"));
+    // Narrow padding keeps all nine tabs in view at the window's default
+    // width, with no scroll arrows.
+    tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { height: 15px; padding: 0px 4px; }"));
 
     using Factory = ToolTab (*)(MainServices&);
     const Factory factories[] = {makeRename1Tab,   makeRename2Tab,   makeRename3Tab,

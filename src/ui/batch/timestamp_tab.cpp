@@ -36,15 +36,21 @@ ToolTab makeTimestampTab(MainServices& main) {
     QComboBox* cb8 = addDropDown(
         row, "CB8", {QStringLiteral("作成日時"), QStringLiteral("更新日時")}, kLastWriteTimeItem);
     addLabel(row, "L81", QStringLiteral("を"));
-    const QDateTime now = QDateTime::currentDateTime();
+    // The pickers hold a wall-clock date and time of day, nothing more: both
+    // are kept in UTC only so that Qt never converts them between zones (a
+    // date picker in the local zone would show the UTC date, or move it, near
+    // midnight). They start on the local date and time now.
+    const QDateTime now = main.now().toLocalTime();
     auto* dt1 = new QDateEdit;
     dt1->setObjectName(QStringLiteral("DT1"));
+    dt1->setTimeSpec(Qt::UTC);
     dt1->setCalendarPopup(true);
     dt1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    dt1->setDateTime(now);
+    dt1->setDateTime(QDateTime(now.date(), now.time(), Qt::UTC));
     row->addWidget(dt1);
     auto* dt2 = new QTimeEdit;
     dt2->setObjectName(QStringLiteral("DT2"));
+    dt2->setTimeSpec(Qt::UTC);
     dt2->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     dt2->setTime(now.time());
     row->addWidget(dt2);
@@ -53,10 +59,11 @@ ToolTab makeTimestampTab(MainServices& main) {
 
     // BEnt8Click
     QObject::connect(tab.action, &QPushButton::clicked, tab.page, [&main, tab, cb8, dt1, dt2] {
-        // The date takes the time of day on every click, before the question.
-        dt1->setDateTime(QDateTime(dt1->date(), dt2->time()));
+        // The date takes the time of day on every click, before the question;
+        // what it shows stays.
         const QDate d = dt1->date();
         const QTime t = dt2->time();
+        dt1->setDateTime(QDateTime(d, t, Qt::UTC));
         const UtcMoment moment =
             toUtc({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), t.msec()},
                   standardOffsetHours());

@@ -2,12 +2,11 @@
 
 #include "ui/browse/image_pane.h"
 #include "ui/browse/media_player.h"
-#include "ui/ui_font.h"
+#include "ui/browse/text_pane.h"
 
 #include <QProgressBar>
 #include <QResizeEvent>
 #include <QSlider>
-#include <QTextEdit>
 
 namespace harpoly::ui {
 
@@ -65,13 +64,7 @@ PreviewBox::PreviewBox(QWidget* parent) : QScrollArea(parent) {
     picture_ = new ImagePane(surface);
     picture_->hide();
 
-    text_ = new QTextEdit(surface);
-    text_->setObjectName(QStringLiteral("TXT"));
-    text_->setReadOnly(true);
-    text_->setFont(uiFont(15));
-    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    text_->setLineWrapMode(QTextEdit::WidgetWidth);
+    text_ = new TextPane(surface);
     text_->hide();
 
     mediaPanel_ = new QWidget(surface);

@@ -4,12 +4,12 @@
 
 class QProgressBar;
 class QSlider;
-class QTextEdit;
 
 namespace harpoly::ui {
 
 class ImagePane;
 class MediaPlayer;
+class TextPane;
 
 // The preview area `BOX`: a scrolling area, white when idle, holding the
 // overlapping panes that fill it: the picture `IMG`, the text `TXT`, the
@@ -21,7 +21,7 @@ public:
     explicit PreviewBox(QWidget* parent = nullptr);
 
     ImagePane* picturePane() const { return picture_; }     // IMG
-    QTextEdit* textPane() const { return text_; }           // TXT
+    TextPane* textPane() const { return text_; }            // TXT
     QWidget* mediaPanel() const { return mediaPanel_; }     // MPP
     MediaPlayer* player() const { return player_; }         // MPC, draws its video on MPP
     QSlider* slider() const { return slider_; }             // MPt
@@ -42,7 +42,7 @@ public:
 private:
     QWidget* surface_ = nullptr;
     ImagePane* picture_ = nullptr;
-    QTextEdit* text_ = nullptr;
+    TextPane* text_ = nullptr;
     QWidget* mediaPanel_ = nullptr;
     MediaPlayer* player_ = nullptr;
     QSlider* slider_ = nullptr;

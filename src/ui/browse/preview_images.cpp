@@ -2,7 +2,6 @@
 
 #include "core/imaging/icon_file.h"
 
-#include <QTextEdit>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -43,14 +42,6 @@ DecodedPicture loadIconPreview(const std::string& path) {
     picture.width = picture.image.width;
     picture.height = picture.image.height;
     return picture;
-}
-
-void showTextPreview(QTextEdit& pane, const TextPreview& text) {
-    if (text.rich) {
-        pane.setHtml(QString::fromStdString(text.html));
-    } else {
-        pane.setPlainText(QString::fromStdString(text.text));
-    }
 }
 
 } // namespace harpoly::ui

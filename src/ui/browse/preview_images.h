@@ -1,12 +1,9 @@
 #pragma once
 
-#include "core/browse/text_preview.h"
 #include "core/imaging/decoded_picture.h"
 
 #include <QImage>
 #include <string>
-
-class QTextEdit;
 
 namespace harpoly::ui {
 
@@ -19,9 +16,5 @@ QImage adoptImage(RgbaImage&& image, bool opaque);
 // The picture of an icon file at its own size, its transparent parts white.
 // Throws harpoly::Error as the icon reader does.
 DecodedPicture loadIconPreview(const std::string& path);
-
-// Fills the text pane: rich text as formatted HTML, anything else as plain
-// text in the pane's font.
-void showTextPreview(QTextEdit& pane, const TextPreview& text);
 
 } // namespace harpoly::ui

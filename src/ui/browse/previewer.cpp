@@ -2,7 +2,6 @@
 
 #include "core/browse/preview.h"
 #include "core/browse/read_ahead.h"
-#include "core/browse/text_preview.h"
 #include "core/imaging/metafile_reader.h"
 #include "core/imaging/picture_header.h"
 #include "ui/app/harpoly_application.h"
@@ -12,9 +11,9 @@
 #include "ui/browse/preview_box.h"
 #include "ui/browse/preview_images.h"
 #include "ui/browse/preview_status.h"
+#include "ui/browse/text_pane.h"
 
 #include <QEvent>
-#include <QTextEdit>
 
 namespace harpoly::ui {
 
@@ -95,8 +94,7 @@ void Previewer::show(const PreviewPlan& plan, bool autoPlay) {
         break;
     case PreviewShow::Text: {
         status_.showInfo(plan.sizeText);
-        const TextPreview text = loadTextPreview(plan.path);
-        showTextPreview(*box_.textPane(), text);
+        box_.textPane()->load(plan.path);
         box_.textPane()->show();
         break;
     }

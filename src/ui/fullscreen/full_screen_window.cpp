@@ -176,19 +176,21 @@ bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         auto* wheel = static_cast<QWheelEvent*>(event);
-        const bool shift = wheel->modifiers().testFlag(Qt::ShiftModifier);
         const QPoint d = wheel->angleDelta();
-        if (!canScroll(shift || d.y() == 0 ? Qt::Horizontal : Qt::Vertical)) {
+        // Shift turns the wheel sideways; a wheel tilted sideways is so
+        // already.
+        const bool sideways = wheel->modifiers().testFlag(Qt::ShiftModifier) || d.y() == 0;
+        if (!canScroll(sideways ? Qt::Horizontal : Qt::Vertical)) {
             break; // nothing to scroll here: the control under the mouse may
         }
         wheelRemainder_ += d.y() != 0 ? d.y() : d.x();
         // One notch is one step; a smooth wheel adds up to notches.
         while (wheelRemainder_ >= kWheelNotch) {
-            scrollByKey(shift ? vk::Left : vk::Up);
+            scrollByKey(sideways ? vk::Left : vk::Up);
             wheelRemainder_ -= kWheelNotch;
         }
         while (wheelRemainder_ <= -kWheelNotch) {
-            scrollByKey(shift ? vk::Right : vk::Down);
+            scrollByKey(sideways ? vk::Right : vk::Down);
             wheelRemainder_ += kWheelNotch;
         }
         return true;
@@ -197,6 +199,11 @@ bool FullScreenWindow::eventFilter(QObject* watched, QEvent* event) {
         if (!ownsWidget(watched) || menu_ == nullptr) {
             break;
         }
+        // The menu belongs to the main window, which is disabled while this
+        // one is shown and disables its child windows with it. A disabled
+        // menu greys out every item and is closed by Qt at the release of the
+        // very click that opened it; a window may be enabled on its own.
+        menu_->setEnabled(true);
         menu_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
     }

@@ -5,7 +5,6 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QKeySequence>
 
 namespace harpoly::ui {
 
@@ -17,13 +16,9 @@ HotKeyEdit::HotKeyEdit(QWidget* parent) : QLineEdit(parent) {
 
 void HotKeyEdit::setKey(ShortcutCode code) {
     key_ = code;
-    QString name = QString::fromStdString(keyName(code));
-    if (name.isEmpty() && code != 0) {
-        // A key the menus have no name for (punctuation, the keypad, F13 and
-        // up) is still shown by what is on it.
-        name = QKeySequence(keyCombinationOf(code)).toString(QKeySequence::NativeText);
-    }
-    setText(code == 0 ? QStringLiteral("なし") : name);
+    // By the name the menu shows it with.
+    const std::string name = keyName(code);
+    setText(name.empty() ? QStringLiteral("なし") : QString::fromStdString(name));
     end(false);
     emit keyChanged(code);
 }

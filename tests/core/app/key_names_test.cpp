@@ -32,9 +32,30 @@ TEST(KeyNames, NameTheKeyWithItsModifiersInOrder) {
         {0x8000 + 'X', "Alt+X"},
         {0xE000 + 0x71, "Shift+Ctrl+Alt+F2"},
         {0x6000 + 46, "Shift+Ctrl+Del"},
+        {19, "Pause"},
+        {44, "PrtSc"},
+        {0x87, "F24"},
+        {0x60, "Num 0"},
+        {0x69, "Num 9"},
+        {0x6A, "Num *"},
+        {0x8000 + 0x6B, "Alt+Num +"},
+        {0x6D, "Num -"},
+        {0x6E, "Num ."},
+        {0x6F, "Num /"},
+        {0xBA, ";"},
+        {0xBB, "="},
+        {0x4000 + 0xBC, "Ctrl+,"},
+        {0xBD, "-"},
+        {0xBE, "."},
+        {0xBF, "/"},
+        {0xC0, "`"},
+        {0xDB, "["},
+        {0xDC, "\\"},
+        {0xDD, "]"},
+        {0xDE, "'"},
+        {7, "Key 7"}, // no key gives it: a hand-edited settings file
         {0, ""},
-        {0x2000, ""},
-        {0xBC, ""}, // no key, modifier alone, unnamed
+        {0x2000, ""}, // no key, modifier alone
     };
     for (const auto& [code, name] : cases) {
         EXPECT_EQ(keyName(static_cast<ShortcutCode>(code)), name) << code;

@@ -26,6 +26,15 @@ TEST(FolderLine, ShowsBackslashesAsSlashesAndKeepsBlanks) {
     EXPECT_EQ(outputFolderLine("/tmp/out/"), " 出力フォルダ = /tmp/out/");
 }
 
+// Each name of the path is shown as the file list shows names: a CP932 name
+// decoded (表 ends in the byte of a backslash, which stays part of it), a
+// name that is neither UTF-8 nor CP932 with replacement characters.
+TEST(FolderLine, ShowsEachNameDecoded) {
+    EXPECT_EQ(displayFolderLine("/home/写真/\x95\x5C\x8E\xA6/"),
+              " 表示フォルダ = /home/写真/表示/");
+    EXPECT_EQ(outputFolderLine("/a\xFF/b/"), " 出力フォルダ = /a\uFFFD/b/");
+}
+
 TEST(ChosenFolder, AppendsSlashUnlessPresent) {
     EXPECT_EQ(chosenFolder("/home/u/Photos"), "/home/u/Photos/");
     EXPECT_EQ(chosenFolder("/"), "/");

@@ -1,6 +1,6 @@
 #include "core/app/error_text.h"
 #include "core/browse/preview.h"
-#include "core/browse/text_preview.h"
+#include "core/browse/text_loader.h"
 #include "core/errors.h"
 #include "core/imaging/fit_rect.h"
 #include "core/imaging/picture_loader.h"
@@ -115,7 +115,7 @@ TEST(PreviewPlan, TakesTheSizeFromTheFileSystem) {
     // load then fails and the error is reported instead.
     const PreviewPlan gone = planPreview(dir.path(), "gone.txt", false, defaultLists());
     EXPECT_EQ(gone.infoLine, " サイズ 0KB");
-    EXPECT_THROW(loadTextPreview(gone.path), Error);
+    EXPECT_THROW(TextLoader{gone.path}, Error);
 }
 
 // The window's preview step for a picture, as it calls the core.
@@ -153,16 +153,16 @@ TEST(PreviewPlan, InformationLineOfEachKindForRealFiles) {
     const PreviewPlan notes = plan("notes.txt");
     EXPECT_EQ(notes.show, PreviewShow::Text);
     EXPECT_EQ(notes.infoLine, " サイズ 2KB");
-    const TextPreview text = loadTextPreview(notes.path);
-    EXPECT_FALSE(text.rich);
-    EXPECT_EQ(text.text.size(), 2500u);
+    TextLoader text(notes.path);
+    EXPECT_FALSE(text.rich());
+    EXPECT_EQ(text.nextText(1 << 16).size(), 2500u);
 
     const PreviewPlan doc = plan("doc.htm");
     EXPECT_EQ(doc.show, PreviewShow::Text);
     EXPECT_EQ(doc.infoLine, " サイズ 0KB");
-    const TextPreview rich = loadTextPreview(doc.path);
-    EXPECT_TRUE(rich.rich);
-    EXPECT_EQ(rich.text, "Hi");
+    const TextLoader rich(doc.path);
+    EXPECT_TRUE(rich.rich());
+    EXPECT_EQ(rich.document().plainText(), "Hi");
 
     EXPECT_EQ(plan("data.bin").infoLine, " サイズ 3KB  このファイルはプレビュー出来ません");
 

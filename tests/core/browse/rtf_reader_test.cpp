@@ -166,20 +166,5 @@ TEST(RtfReader, OverlongFontNamesAndFontTablesAreCut) {
     EXPECT_EQ(many.paragraphs[0].runs[1].fontFamily, "");
 }
 
-TEST(RtfHtml, EscapesTextAndWritesFormats) {
-    const std::string html =
-        rtfToHtml(readRtf("{\\rtf1{\\fonttbl{\\f0 A<b>'s;}}{\\colortbl;\\red1\\green2\\blue3;}"
-                          "\\f0\\fs22\\b\\cf1 x<&>\"y\\b0\\par\\par\\qr z\\line w\\par}"));
-    EXPECT_NE(html.find("font-family:'A&lt;b&gt;&#39;s';"), std::string::npos) << html;
-    EXPECT_NE(html.find("font-size:11pt;"), std::string::npos) << html;
-    EXPECT_NE(html.find("font-weight:bold;"), std::string::npos) << html;
-    EXPECT_NE(html.find("color:#010203;"), std::string::npos) << html;
-    EXPECT_NE(html.find("x&lt;&amp;&gt;&quot;y"), std::string::npos) << html;
-    EXPECT_NE(html.find("-qt-paragraph-type:empty;"), std::string::npos) << html;
-    EXPECT_NE(html.find("text-align:right;"), std::string::npos) << html;
-    EXPECT_NE(html.find("z<br />w"), std::string::npos) << html;
-    EXPECT_EQ(html.find("<b>"), std::string::npos) << html;
-}
-
 } // namespace
 } // namespace harpoly

@@ -339,7 +339,7 @@ TEST(DamagedInput, MetafilesDrawOrAreAnInvalidGraphic) {
     EXPECT_GT(outcomes.errors, 50);
 }
 
-TEST(DamagedInput, RichTextIsAlwaysReadAndShown) {
+TEST(DamagedInput, RichTextIsAlwaysReadWithinItsTextLimit) {
     const std::string sample =
         "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72 "
         "Gothic;}{\\f1\\fswiss Arial;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue9;}"
@@ -352,8 +352,6 @@ TEST(DamagedInput, RichTextIsAlwaysReadAndShown) {
     for (int round = 0; round < rounds(600); ++round) {
         const std::string damaged = bytesAsText(damage(original, random, original.size()));
         const RtfDocument doc = readRtf(damaged, round % 3 == 0 ? 20 : SIZE_MAX);
-        const std::string html = rtfToHtml(doc);
-        EXPECT_FALSE(html.empty());
         if (round % 3 == 0) {
             EXPECT_LE(doc.plainText().size(), 20u);
         }
