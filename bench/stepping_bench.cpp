@@ -51,9 +51,9 @@ constexpr int kDistinctPictures = 6;
 constexpr int kEntries = 80; // more than the held key passes over
 constexpr int kPressGapMs = 50;
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
-double msBetween(Clock::time_point from, Clock::time_point to) {
+double msBetween(SteadyClock::time_point from, SteadyClock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
@@ -153,7 +153,7 @@ double plainLibjpegDecodeMs(const std::string& path) {
     if (in == nullptr) {
         return -1;
     }
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -170,7 +170,7 @@ double plainLibjpegDecodeMs(const std::string& path) {
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    const double took = msBetween(start, Clock::now());
+    const double took = msBetween(start, SteadyClock::now());
     std::fclose(in);
     return took;
 }
@@ -189,18 +189,18 @@ public:
     Watch(MainWindow& main, FullScreenWindow& full) : main_(main), full_(full) {
         auto* pane = main.findChild<ImagePane*>(QStringLiteral("IMG"));
         connect(pane, &ImagePane::pictureDrawn, this, [this] {
-            lastPaint_ = Clock::now();
+            lastPaint_ = SteadyClock::now();
             lastPaintName_ = full_.statusText(0).toStdString();
             ++paints_;
         });
         ticker_.setInterval(5);
         ticker_.setTimerType(Qt::PreciseTimer);
         connect(&ticker_, &QTimer::timeout, this, [this] {
-            const auto now = Clock::now();
+            const auto now = SteadyClock::now();
             longestGap_ = std::max(longestGap_, msBetween(lastTick_, now));
             lastTick_ = now;
         });
-        lastTick_ = Clock::now();
+        lastTick_ = SteadyClock::now();
         ticker_.start();
     }
 
@@ -208,12 +208,12 @@ public:
         return *main_.findChild<PictureReader*>(QStringLiteral("pictureReader"));
     }
     std::string currentName() const { return " " + main_.currentEntryName(); }
-    bool currentPainted(Clock::time_point after) const {
+    bool currentPainted(SteadyClock::time_point after) const {
         return paints_ > 0 && lastPaint_ >= after && lastPaintName_ == currentName();
     }
     // Waits until the current entry's picture is painted after `after` and
     // nothing decodes any more.
-    bool settle(Clock::time_point after, int timeoutMs = 30000) {
+    bool settle(SteadyClock::time_point after, int timeoutMs = 30000) {
         QElapsedTimer waited;
         waited.start();
         while (!(currentPainted(after) && reader().decodesInFlight() == 0)) {
@@ -225,21 +225,21 @@ public:
         return true;
     }
     void resetGaps() {
-        lastTick_ = Clock::now();
+        lastTick_ = SteadyClock::now();
         longestGap_ = 0;
         paints_ = 0;
     }
     double longestGapMs() const { return longestGap_; }
     int paints() const { return paints_; }
-    Clock::time_point lastPaint() const { return lastPaint_; }
+    SteadyClock::time_point lastPaint() const { return lastPaint_; }
 
 private:
     MainWindow& main_;
     FullScreenWindow& full_;
     QTimer ticker_;
-    Clock::time_point lastTick_;
+    SteadyClock::time_point lastTick_;
     double longestGap_ = 0;
-    Clock::time_point lastPaint_;
+    SteadyClock::time_point lastPaint_;
     std::string lastPaintName_;
     int paints_ = 0;
 };
@@ -260,12 +260,12 @@ Outcome replay(Watch& watch, FullScreenWindow& full, int presses, int gapMs) {
     watch.resetGaps();
     QWidget* target = full.focusWidget() != nullptr ? full.focusWidget() : &full;
     std::atomic<bool> done{false};
-    Clock::time_point lastPress;
+    SteadyClock::time_point lastPress;
     std::thread hand([&] {
-        auto at = Clock::now();
+        auto at = SteadyClock::now();
         for (int i = 0; i < presses; ++i) {
             std::this_thread::sleep_until(at);
-            lastPress = Clock::now();
+            lastPress = SteadyClock::now();
             QCoreApplication::postEvent(target,
                                         new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
             QCoreApplication::postEvent(target,
@@ -278,7 +278,7 @@ Outcome replay(Watch& watch, FullScreenWindow& full, int presses, int gapMs) {
         waitForEvents();
     }
     hand.join();
-    const Clock::time_point pressed = lastPress;
+    const SteadyClock::time_point pressed = lastPress;
     outcome.ok = watch.settle(pressed);
     outcome.lastPressToPictureMs = msBetween(pressed, watch.lastPaint());
     outcome.longestGapMs = watch.longestGapMs();
@@ -326,7 +326,7 @@ int main(int argc, char** argv) {
     // made here, on the window thread, not on the thread that presses.
     (void)QInputDevice::primaryKeyboard();
     Watch watch(ta, full);
-    const auto entered = Clock::now();
+    const auto entered = SteadyClock::now();
     ta.enterFullScreen();
     if (!watch.settle(entered)) {
         std::fprintf(stderr, "the first picture never came\n");
