@@ -1,4 +1,5 @@
-// Preview decode of a large JPEG for a pane of about 1000 x 700 pixels, against
+// Preview decode of a large JPEG for a pane of about 1000 x 700 pixels (at the
+// size it is drawn there, as the preview decodes it), against
 // djpeg's full decode of the same file. Usage: preview_jpeg_bench [ROOT]
 // (default /work/corpus); uses ROOT/big/big24mp.jpg and
 // ROOT/big/big24mp_lowdetail.jpg, generating a stand-in under /tmp when the
@@ -36,8 +37,9 @@ void measure(const std::string& path, int paneWidth, int paneHeight) {
     double reference = 1e30;
     for (int i = 0; i < 5; ++i) {
         ours = std::min(ours, timeMs([&] {
-                            const harpoly::DecodedPicture pic =
-                                harpoly::decodeJpegFile(path, paneWidth, paneHeight);
+                            // As the preview decodes it: at the size drawn in the pane.
+                            const harpoly::DecodedPicture pic = harpoly::decodeJpegFile(
+                                path, harpoly::DecodeTarget{paneWidth, paneHeight, true, {}});
                             scaledWidth = pic.image.width;
                         }));
         reference =

@@ -236,7 +236,8 @@ void MainWindowTest::previewInformationLine() {
     w.show();
     w.activate();
     QCOMPARE(w.info(), info);
-    QCOMPARE(w.IMG->isVisible(), pane == "IMG");
+    // A picture appears once it is decoded.
+    QTRY_COMPARE(w.IMG->isVisible(), pane == "IMG");
     QCOMPARE(w.TXT->isVisible(), pane == "TXT");
     if (pane == "IMG") {
         QVERIFY(w.IMG->hasPicture());
@@ -291,7 +292,7 @@ void MainWindowTest::previewOffShowsSizeOnly() {
     QVERIFY(!w.IMG->isVisible());
     QTest::mouseClick(w.PV, Qt::LeftButton, {}, QPoint(5, 10));
     QCOMPARE(w.info(), QStringLiteral(" 幅 40  高さ 30  サイズ 0KB"));
-    QVERIFY(w.IMG->isVisible());
+    QTRY_VERIFY(w.IMG->isVisible());
 }
 
 void MainWindowTest::filterBoxRefillsWithoutPreview() {

@@ -50,7 +50,7 @@ private slots:
         MetafileWindows w;
         QCOMPARE(w.currentName(), QStringLiteral("a.emf"));
         QCOMPARE(w.info(), QStringLiteral(" 幅 1600  高さ 1200  サイズ 0KB"));
-        QVERIFY(w.IMG->isVisible());
+        QTRY_VERIFY(w.IMG->isVisible()); // once drawn, off the window thread
 
         // Fit: shrunk, centred, the halves where the picture has them.
         const QRect drawn = w.IMG->drawnRect();
@@ -66,10 +66,13 @@ private slots:
         // the area scrolls; the blue quarter starts at (800, 600).
         w.BF->click();
         QVERIFY(QTest::qWaitForWindowExposed(w.full));
+        QTRY_VERIFY(w.IMG->hasPicture());
         QTest::keyClick(w.full->focusWidget() ? w.full->focusWidget() : w.full, Qt::Key_Insert);
         QCOMPARE(w.IMG->mode(), harpoly::PictureMode::Natural);
         QCOMPARE(w.IMG->drawnRect(), QRect(0, 0, 1600, 1200));
         QTRY_COMPARE(w.IMG->size(), QSize(1600, 1200));
+        // Drawn again at its own size once that drawing arrives.
+        QTRY_COMPARE(w.IMG->picture().size(), QSize(1600, 1200));
         QCOMPARE(w.pixelAt({799, 700}), qRgb(255, 0, 0));
         QCOMPARE(w.pixelAt({800, 700}), qRgb(0, 0, 255));
         QCOMPARE(w.pixelAt({1000, 599}), qRgb(255, 255, 255));

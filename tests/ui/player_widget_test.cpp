@@ -46,14 +46,17 @@ public:
     void setFrameHandler(std::function<void()> handler) override {
         r_.frameHandler = std::move(handler);
     }
-    bool drawFrame(QImage& image) override {
+    void setFrameSize(QSize size) override { frameSize_ = size; }
+    QImage frame() const override {
+        QImage image(frameSize_, QImage::Format_RGB32);
         image.fill(r_.frameColour);
-        return true;
+        return image;
     }
 
 private:
     Record& r_;
     bool open_ = false;
+    QSize frameSize_;
 };
 
 // A shown 400 by 300 panel with a player on it, drawing its video on the

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/imaging/fit_rect.h"
+#include "core/imaging/row_shrinker.h"
 #include "core/platform/whole_file.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -32,6 +34,8 @@ constexpr long kLibjpegMemoryLimit = 512L << 20;
 // about ten. Each scan is a pass over the whole picture, so a small file that
 // repeats one scan thousands of times would hold the window for seconds.
 constexpr int kMaxScans = 100;
+// Rows read from libjpeg at a time.
+constexpr std::size_t kStripRows = 16;
 // Output above this many pixels is not allocated up front; rows are added as
 // the data delivers them, so a truncated file claiming a huge size costs little.
 constexpr std::size_t kPreallocatePixels = 4u << 20;
@@ -42,6 +46,8 @@ struct ErrorManager {
     int code = 0;
     bool pictureComplete = false;
     bool tooManyScans = false;
+    const std::stop_token* stop = nullptr; // set while a decode may be stopped
+    bool stopped = false;
 };
 
 void onJpegError(j_common_ptr cinfo) {
@@ -62,12 +68,17 @@ void onJpegMessage(j_common_ptr cinfo, int level) {
 
 void onJpegOutput(j_common_ptr) {}
 
-// libjpeg calls this between pieces of work, the scans of a progressive file
-// among them.
+// libjpeg calls this between pieces of work (a call for rows, a row of
+// blocks of a progressive file's scans): a decode nobody wants any more ends
+// here, and so does a file with more scans than any encoder writes.
 void onJpegProgress(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (err->stop != nullptr && err->stop->stop_requested()) {
+        err->stopped = true;
+        std::longjmp(err->jump, 1);
+    }
     const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (d->input_scan_number > kMaxScans) {
-        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
         err->tooManyScans = true;
         onJpegError(cinfo);
     }
@@ -126,12 +137,15 @@ struct DecodeJob {
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
     jpeg_progress_mgr progress{};
+    DecodeTarget target;
     bool created = false;
-    int needWidth = 0;
-    int needHeight = 0;
     bool tooLarge = false;
     DecodedPicture result;
     std::vector<unsigned char> cmykRow;
+    // For a decode to the drawn size: rows are read into the strip and
+    // handed to the shrinker.
+    std::optional<RowShrinker> shrinker;
+    std::vector<std::uint32_t> strip;
 
     ~DecodeJob() {
         if (created) {
@@ -166,6 +180,9 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     cinfo.mem->max_memory_to_use = kLibjpegMemoryLimit;
     job.progress.progress_monitor = onJpegProgress;
     cinfo.progress = &job.progress;
+    if (job.target.stop.stop_possible()) {
+        job.err.stop = &job.target.stop;
+    }
     if (stream) {
         stream->pub.init_source = fdInit;
         stream->pub.fill_input_buffer = fdFill;
@@ -189,7 +206,7 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
     job.result.width = width;
     job.result.height = height;
 
-    int denom = jpegScaleDenominator(width, height, job.needWidth, job.needHeight);
+    int denom = jpegScaleDenominator(width, height, job.target.boxWidth, job.target.boxHeight);
     const auto scaledPixels = [&](int d) {
         return static_cast<long long>((width + d - 1) / d) * ((height + d - 1) / d);
     };
@@ -214,42 +231,73 @@ bool runDecode(DecodeJob& job, const unsigned char* data, std::size_t size, FdSo
 
     const int outWidth = static_cast<int>(cinfo.output_width);
     const int outHeight = static_cast<int>(cinfo.output_height);
-    RgbaImage& image = job.result.image;
-    image.width = outWidth;
-    image.height = outHeight;
     const std::size_t rowPixels = static_cast<std::size_t>(outWidth);
-    const std::size_t total = rowPixels * static_cast<std::size_t>(outHeight);
-    std::size_t allocatedRows = total <= kPreallocatePixels
-                                    ? static_cast<std::size_t>(outHeight)
-                                    : std::max<std::size_t>(1, kPreallocatePixels / rowPixels);
-    image.pixels.resize(allocatedRows * rowPixels);
     if (cmyk) {
         job.cmykRow.resize(rowPixels * 4);
+    }
+    // Rows are read into the strip and handed to the shrinker, or straight
+    // into the picture.
+    std::optional<RowShrinker>& shrinker = job.shrinker;
+    std::vector<std::uint32_t>& strip = job.strip;
+    if (job.target.drawnSize && job.target.boxWidth > 0 && job.target.boxHeight > 0) {
+        const DrawRect drawn =
+            pictureRect(width, height, job.target.boxWidth, job.target.boxHeight);
+        if (drawn.width < outWidth || drawn.height < outHeight) {
+            shrinker.emplace(outWidth, outHeight, std::max(1, std::min(drawn.width, outWidth)),
+                             std::max(1, std::min(drawn.height, outHeight)));
+            strip.resize(rowPixels * kStripRows);
+        }
+    }
+    RgbaImage& image = job.result.image;
+    std::size_t allocatedRows = 0;
+    if (!shrinker) {
+        image.width = outWidth;
+        image.height = outHeight;
+        const std::size_t total = rowPixels * static_cast<std::size_t>(outHeight);
+        allocatedRows = total <= kPreallocatePixels
+                            ? static_cast<std::size_t>(outHeight)
+                            : std::max<std::size_t>(1, kPreallocatePixels / rowPixels);
+        image.pixels.resize(allocatedRows * rowPixels);
     }
 
     while (cinfo.output_scanline < cinfo.output_height) {
         const std::size_t y = cinfo.output_scanline;
-        if (y >= allocatedRows) {
-            allocatedRows = std::min<std::size_t>(outHeight, allocatedRows * 2);
-            image.pixels.resize(allocatedRows * rowPixels);
+        std::uint32_t* into = nullptr;
+        std::size_t room = kStripRows;
+        if (shrinker) {
+            into = strip.data();
+        } else {
+            if (y >= allocatedRows) {
+                allocatedRows = std::min<std::size_t>(outHeight, allocatedRows * 2);
+                image.pixels.resize(allocatedRows * rowPixels);
+            }
+            into = image.pixels.data() + y * rowPixels;
+            room = std::min<std::size_t>(kStripRows, allocatedRows - y);
         }
+        std::size_t got = 0;
         if (cmyk) {
             JSAMPROW row = job.cmykRow.data();
-            jpeg_read_scanlines(&cinfo, &row, 1);
+            got = jpeg_read_scanlines(&cinfo, &row, 1);
             const bool inverted = cinfo.saw_Adobe_marker;
-            std::uint32_t* out = image.pixels.data() + y * rowPixels;
             const unsigned char* p = job.cmykRow.data();
             for (std::size_t x = 0; x < rowPixels; ++x, p += 4) {
-                out[x] = cmykToArgb(p[0], p[1], p[2], p[3], inverted);
+                into[x] = cmykToArgb(p[0], p[1], p[2], p[3], inverted);
             }
         } else {
-            JSAMPROW rows[16];
-            const std::size_t n = std::min<std::size_t>(16, allocatedRows - y);
-            for (std::size_t i = 0; i < n; ++i) {
-                rows[i] = reinterpret_cast<JSAMPROW>(image.pixels.data() + (y + i) * rowPixels);
+            JSAMPROW rows[kStripRows];
+            for (std::size_t i = 0; i < room; ++i) {
+                rows[i] = reinterpret_cast<JSAMPROW>(into + i * rowPixels);
             }
-            jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(n));
+            got = jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(room));
         }
+        if (shrinker) {
+            for (std::size_t i = 0; i < got; ++i) {
+                shrinker->addRow(strip.data() + i * rowPixels);
+            }
+        }
+    }
+    if (shrinker) {
+        image = shrinker->take();
     }
     // Every row is in: what follows the picture data (a missing end marker,
     // trailing bytes) does not matter, so the rest of the file is not read.
@@ -268,6 +316,9 @@ DecodedPicture decode(DecodeJob& job, const unsigned char* data, std::size_t siz
         decoded = runDecode(job, data, size, stream);
     } catch (const std::bad_alloc&) {
         raise(kind::OutOfMemory, "no memory for the JPEG picture");
+    }
+    if (job.err.stopped) {
+        return {};
     }
     if (!decoded) {
         if (job.err.tooManyScans) {
@@ -303,22 +354,20 @@ int jpegScaleDenominator(int width, int height, int needWidth, int needHeight) {
     return 1;
 }
 
-DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth,
-                                int needHeight) {
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size,
+                                const DecodeTarget& target) {
     if (size == 0) {
         raise(kind::JPEG, "empty JPEG data");
     }
     auto job = std::make_unique<DecodeJob>();
-    job->needWidth = needWidth;
-    job->needHeight = needHeight;
+    job->target = target;
     return decode(*job, data, size, nullptr);
 }
 
-DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight) {
+DecodedPicture decodeJpegFile(const std::string& path, const DecodeTarget& target) {
     ReadableFile file(path);
     auto job = std::make_unique<DecodeJob>();
-    job->needWidth = needWidth;
-    job->needHeight = needHeight;
+    job->target = target;
     // The start of image marker first, so that a large file of another kind
     // is refused without being read.
     std::uint8_t soi[2] = {};
@@ -337,6 +386,15 @@ DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHe
         raise(kind::JPEG, "empty JPEG file");
     }
     return decode(*job, bytes.data.get(), bytes.size, nullptr);
+}
+
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth,
+                                int needHeight) {
+    return decodeJpegMemory(data, size, DecodeTarget{needWidth, needHeight, false, {}});
+}
+
+DecodedPicture decodeJpegFile(const std::string& path, int needWidth, int needHeight) {
+    return decodeJpegFile(path, DecodeTarget{needWidth, needHeight, false, {}});
 }
 
 } // namespace harpoly

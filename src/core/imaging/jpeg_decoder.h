@@ -24,5 +24,10 @@ int jpegScaleDenominator(int width, int height, int needWidth, int needHeight);
 DecodedPicture decodeJpegFile(const std::string& path, int needWidth = 0, int needHeight = 0);
 DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size, int needWidth = 0,
                                 int needHeight = 0);
+// The same for `target`: its box chooses the scale, and it may ask for the
+// drawn size exactly and stop the decode.
+DecodedPicture decodeJpegFile(const std::string& path, const DecodeTarget& target);
+DecodedPicture decodeJpegMemory(const unsigned char* data, std::size_t size,
+                                const DecodeTarget& target);
 
 } // namespace harpoly

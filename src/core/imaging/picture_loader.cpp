@@ -6,10 +6,10 @@
 
 namespace harpoly {
 
-DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower, int needWidth,
-                                  int needHeight) {
+DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower,
+                                  const DecodeTarget& target) {
     if (extLower == ".jpg" || extLower == ".jpeg") {
-        return decodeJpegFile(path, needWidth, needHeight);
+        return decodeJpegFile(path, target);
     }
     if (extLower == ".bmp") {
         return decodeBmpFile(path);
@@ -17,6 +17,11 @@ DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extL
     // Windows metafiles have no reader on this platform; like every other
     // extension without a decoder they are invalid picture data.
     raise(kind::InvalidGraphic);
+}
+
+DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower, int needWidth,
+                                  int needHeight) {
+    return loadPreviewPicture(path, extLower, DecodeTarget{needWidth, needHeight, false, {}});
 }
 
 } // namespace harpoly

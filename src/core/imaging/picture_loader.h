@@ -15,5 +15,9 @@ namespace harpoly {
 // scale that still fills the drawn size. Pass 0, 0 for the full size (natural-size view).
 DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower,
                                   int needWidth = 0, int needHeight = 0);
+// The same for `target`: a JPEG can be handed over at the drawn size exactly
+// and its decode stopped; a bitmap comes at its own size.
+DecodedPicture loadPreviewPicture(const std::string& path, std::string_view extLower,
+                                  const DecodeTarget& target);
 
 } // namespace harpoly

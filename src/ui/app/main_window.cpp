@@ -3,6 +3,7 @@
 #include "core/app/activation.h"
 #include "core/app/error_text.h"
 #include "core/app/window_rules.h"
+#include "core/browse/read_ahead.h"
 #include "core/fullscreen/shortcut_code.h"
 #include "core/settings/settings.h"
 #include "ui/app/busy_display.h"
@@ -487,12 +488,26 @@ void MainWindow::previewCurrentEntry() {
     runReported([this] {
         list_->setFocus();
         const FileListItemModel& items = list_->items();
-        std::optional<std::string> current;
-        if (items.count() > 0 && items.currentIndex() >= 0) {
-            current = currentEntryName();
+        PreviewRequest request{displayFolder_,
+                               std::nullopt,
+                               previewOffBox_->isChecked(),
+                               autoPlayBox_->isChecked(),
+                               {}};
+        const int index = items.currentIndex();
+        if (items.count() > 0 && index >= 0) {
+            request.name = currentEntryName();
+            // The pictures next in the direction of travel, then behind, are
+            // decoded ahead; full-screen stepping goes round the list.
+            if (const int step = travelDirection(lastPreviewedIndex_, index, items.count())) {
+                travelDirection_ = step;
+            }
+            lastPreviewedIndex_ = index;
+            for (const int entry :
+                 readAheadEntries(index, items.count(), travelDirection_, fullScreenOn())) {
+                request.readAhead.push_back(items.name(entry));
+            }
         }
-        previewer_->previewEntry(
-            {displayFolder_, current, previewOffBox_->isChecked(), autoPlayBox_->isChecked()});
+        previewer_->previewEntry(request);
     });
 }
 

@@ -166,6 +166,10 @@ private:
     FullScreenWindow* fullScreenWindow_ = nullptr;
     ShortcutKeyDialog* shortcutKeys_ = nullptr;
     FullScreenMode* fullScreen_ = nullptr; // a child of this window, once attached
+    // The entry last previewed and the way the user last moved in the list,
+    // which the read-ahead of pictures follows.
+    int lastPreviewedIndex_ = -1;
+    int travelDirection_ = 1;
 };
 
 } // namespace harpoly::ui

@@ -10,16 +10,6 @@
 
 namespace harpoly::ui {
 
-namespace {
-
-// A metafile drawn larger than this is painted straight into the pane, only
-// where it is exposed, instead of into a raster kept between paints.
-constexpr qint64 kMaxMetafileRasterPixels = 4096 * 4096;
-// A hostile drawing list of a million shapes must not hold the window.
-constexpr std::chrono::milliseconds kMetafilePaintBudget{2000};
-
-} // namespace
-
 ImagePane::ImagePane(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("IMG"));
 }
@@ -80,6 +70,8 @@ void ImagePane::paintEvent(QPaintEvent* event) {
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(drawnRect(), image_);
+    painter.end();
+    emit pictureDrawn(image_);
 }
 
 void ImagePane::paintMetafilePicture(QPainter& painter, const QRect& exposed) {

@@ -10,10 +10,11 @@
 
 namespace harpoly::ui {
 
-// The widget the video is drawn on. The engine draws each new frame into an
-// image of the surface's size (stretched over it: in the main window the
-// surface has the video's own size, in full-screen mode it covers the whole
-// area); paintEvent shows it. The player tells it when to draw.
+// The widget the video is drawn on. The engine draws each new frame at the
+// surface's size (stretched over it: in the main window the surface has the
+// video's own size, in full-screen mode it covers the whole area), away from
+// the window thread; the player tells the surface when one is there, and
+// paintEvent shows the latest.
 class VideoSurface : public QWidget {
 public:
     explicit VideoSurface(QWidget* parent) : QWidget(parent) {
@@ -21,21 +22,20 @@ public:
         setAutoFillBackground(false);
     }
 
-    // The engine to draw from; null once the player lets it go.
-    void setEngine(PlaybackEngine* engine) { engine_ = engine; }
+    // The engine to take frames from; null once the player lets it go.
+    void setEngine(PlaybackEngine* engine) {
+        engine_ = engine;
+        if (engine_ != nullptr) {
+            engine_->setFrameSize(frameSize());
+        }
+    }
 
-    // Draws the engine's current frame at the surface's size.
-    void renderFrame() {
+    // Takes the engine's latest frame.
+    void takeFrame() {
         if (engine_ == nullptr) {
             return;
         }
-        const QSize size = this->size().expandedTo(QSize(1, 1));
-        if (frame_.size() != size) {
-            frame_ = QImage(size, QImage::Format_RGB32);
-        }
-        if (!engine_->drawFrame(frame_)) {
-            frame_ = QImage();
-        }
+        frame_ = engine_->frame();
         update();
     }
 
@@ -49,18 +49,23 @@ protected:
         QPainter painter(this);
         if (frame_.isNull()) {
             painter.fillRect(rect(), Qt::black);
-        } else {
+        } else if (frame_.size() == size()) {
             painter.drawImage(0, 0, frame_);
+        } else {
+            // Drawn for the size before a resize, until the next frame.
+            painter.drawImage(rect(), frame_);
         }
     }
 
     void resizeEvent(QResizeEvent*) override {
-        if (!frame_.isNull()) {
-            renderFrame(); // redraws the current frame at the new size
+        if (engine_ != nullptr) {
+            engine_->setFrameSize(frameSize()); // the current frame comes again at this size
         }
     }
 
 private:
+    QSize frameSize() const { return size().expandedTo(QSize(1, 1)); }
+
     PlaybackEngine* engine_ = nullptr;
     QImage frame_;
 };
@@ -89,7 +94,7 @@ MediaPlayer::MediaPlayer(QWidget* parent, std::unique_ptr<PlaybackEngine> engine
     surface_->setEngine(engine_.get());
     engine_->setFrameHandler([this] {
         if (surface_) {
-            surface_->renderFrame();
+            surface_->takeFrame();
         }
     });
 }

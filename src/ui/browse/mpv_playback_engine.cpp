@@ -1,6 +1,7 @@
 #include "ui/browse/mpv_playback_engine.h"
 
 #include "core/errors.h"
+#include "ui/browse/mpv_frame_renderer.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -101,13 +102,20 @@ void MpvPlaybackEngine::startRendering() {
         mpv_set_property_string(mpv_, "vo", "null");
         return;
     }
-    mpv_render_context_set_update_callback(render_,
-                                           &onWindowThread<&MpvPlaybackEngine::frameUpdated>, this);
+    // The renderer announces each frame from its thread; one announcement at
+    // a time is queued to the window thread, which takes the latest frame.
+    renderer_ = std::make_unique<MpvFrameRenderer>(render_, [this] {
+        if (!frameAnnounced_.exchange(true)) {
+            onWindowThread<&MpvPlaybackEngine::frameReady>(this);
+        }
+    });
 }
 
 MpvPlaybackEngine::~MpvPlaybackEngine() {
     mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
-    // The render context must go before the core it belongs to.
+    // The renderer stops first, then the render context goes, before the
+    // core it belongs to.
+    renderer_.reset();
     if (render_) {
         mpv_render_context_free(render_);
     }
@@ -204,6 +212,9 @@ void MpvPlaybackEngine::close() {
     entryId_ = -1;
     length_ = 0;
     size_ = QSize(0, 0);
+    if (renderer_) {
+        renderer_->clear();
+    }
     held_.reset();
     seekPending_ = false;
     lastPosition_ = 0;
@@ -298,28 +309,21 @@ void MpvPlaybackEngine::setFrameHandler(std::function<void()> handler) {
     frameHandler_ = std::move(handler);
 }
 
-void MpvPlaybackEngine::frameUpdated() {
-    if (render_ && (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) &&
-        frameHandler_) {
+void MpvPlaybackEngine::frameReady() {
+    frameAnnounced_ = false;
+    if (frameHandler_) {
         frameHandler_();
     }
 }
 
-bool MpvPlaybackEngine::drawFrame(QImage& image) {
-    if (!render_ || image.isNull()) {
-        return false;
+void MpvPlaybackEngine::setFrameSize(QSize size) {
+    if (renderer_) {
+        renderer_->setSize(size);
     }
-    int size[2] = {image.width(), image.height()};
-    size_t stride = static_cast<size_t>(image.bytesPerLine());
-    // QImage::Format_RGB32 is 0xffRRGGBB per pixel: B, G, R, X in memory.
-    char format[] = "bgr0";
-    mpv_render_param params[] = {
-        {MPV_RENDER_PARAM_SW_SIZE, size},      {MPV_RENDER_PARAM_SW_FORMAT, format},
-        {MPV_RENDER_PARAM_SW_STRIDE, &stride}, {MPV_RENDER_PARAM_SW_POINTER, image.bits()},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
-    };
-    mpv_render_context_render(render_, params);
-    return true;
+}
+
+QImage MpvPlaybackEngine::frame() const {
+    return renderer_ ? renderer_->latest() : QImage();
 }
 
 } // namespace harpoly::ui

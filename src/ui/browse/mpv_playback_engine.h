@@ -3,6 +3,8 @@
 #include "ui/browse/playback_engine.h"
 
 #include <QObject>
+#include <atomic>
+#include <memory>
 #include <optional>
 
 struct mpv_handle;
@@ -10,9 +12,12 @@ struct mpv_render_context;
 
 namespace harpoly::ui {
 
-// The libmpv engine. It renders in software into the image it is handed, so
-// it runs the same on a desktop, under Xvfb and on Qt's offscreen platform;
-// with no audio device sound is decoded and dropped.
+class MpvFrameRenderer;
+
+// The libmpv engine. It renders in software, on a thread of its own, so it
+// runs the same on a desktop, under Xvfb and on Qt's offscreen platform and
+// never holds up the window thread; with no audio device sound is decoded and
+// dropped.
 //
 // libmpv answers asynchronously; this engine turns that into the synchronous
 // answers of PlaybackEngine: open() waits for the file, and while stopped the
@@ -37,7 +42,8 @@ public:
     bool atEnd() const override;
     QSize videoSize() const override { return size_; }
     void setFrameHandler(std::function<void()> handler) override;
-    bool drawFrame(QImage& image) override;
+    void setFrameSize(QSize size) override;
+    QImage frame() const override;
 
 private:
     explicit MpvPlaybackEngine(mpv_handle* mpv);
@@ -45,7 +51,7 @@ private:
     template <void (MpvPlaybackEngine::*Method)()> static void onWindowThread(void* engine);
     // Takes the library's events: a seek that has arrived, a file that broke off.
     void drainEvents();
-    void frameUpdated();
+    void frameReady();
 
     bool flag(const char* name) const;
     std::optional<double> number(const char* name) const;
@@ -55,6 +61,8 @@ private:
 
     mpv_handle* mpv_ = nullptr;
     mpv_render_context* render_ = nullptr;
+    std::unique_ptr<MpvFrameRenderer> renderer_; // draws the frames off the window thread
+    std::atomic<bool> frameAnnounced_{false};    // a frameReady() call is on its way
     std::function<void()> frameHandler_;
     bool loaded_ = false;
     std::int64_t entryId_ = -1; // the library's id of the open file

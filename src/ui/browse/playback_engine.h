@@ -1,13 +1,12 @@
 #pragma once
 
+#include <QImage>
 #include <QSize>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-class QImage;
 
 namespace harpoly::ui {
 
@@ -43,11 +42,15 @@ public:
     virtual QSize videoSize() const = 0;
 
     // Events: `handler` runs on the window thread each time a new video frame
-    // is ready to be drawn. An empty handler stops the calls.
+    // is ready to be shown. An empty handler stops the calls.
     virtual void setFrameHandler(std::function<void()> handler) = 0;
-    // Draws the current frame stretched over the whole of `image` (RGB32);
-    // false when there is no frame to draw.
-    virtual bool drawFrame(QImage& image) = 0;
+    // The size frames are drawn at from now on (the surface's); the current
+    // frame is drawn again at the new size.
+    virtual void setFrameSize(QSize size) = 0;
+    // The latest frame (RGB32), stretched over the frame size; null when
+    // there is none. Frames are drawn without holding up the window thread,
+    // so one may still have the size asked for before.
+    virtual QImage frame() const = 0;
 };
 
 // The engine this build was configured with: libmpv when it was found (and

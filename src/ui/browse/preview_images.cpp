@@ -3,6 +3,8 @@
 #include "core/imaging/icon_file.h"
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace harpoly::ui {
 
@@ -17,6 +19,21 @@ QImage toQImage(const RgbaImage& image) {
                     static_cast<std::size_t>(image.width) * 4);
     }
     return out;
+}
+
+QImage adoptImage(RgbaImage&& image, bool opaque) {
+    if (image.empty()) {
+        return {};
+    }
+    using Pixels = std::vector<std::uint32_t>;
+    auto pixels = std::make_unique<Pixels>(std::move(image.pixels));
+    QImage adopted(
+        reinterpret_cast<uchar*>(pixels->data()), image.width, image.height,
+        static_cast<qsizetype>(image.width) * 4,
+        opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32,
+        [](void* owned) { delete static_cast<Pixels*>(owned); }, pixels.get());
+    (void)pixels.release(); // the image's now: it frees them with its last copy
+    return adopted;
 }
 
 DecodedPicture loadIconPreview(const std::string& path) {

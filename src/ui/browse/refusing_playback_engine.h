@@ -21,7 +21,8 @@ public:
     bool atEnd() const override { return false; }
     QSize videoSize() const override { return {0, 0}; }
     void setFrameHandler(std::function<void()>) override {}
-    bool drawFrame(QImage&) override { return false; }
+    void setFrameSize(QSize) override {}
+    QImage frame() const override { return {}; }
 };
 
 } // namespace harpoly::ui

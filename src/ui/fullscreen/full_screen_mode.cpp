@@ -163,11 +163,9 @@ void FullScreenMode::togglePictureMode() {
     const bool toNatural = pane->mode() == PictureMode::Fit;
     pane->setMode(toNatural ? PictureMode::Natural : PictureMode::Fit);
     // A large JPEG is decoded at a reduced scale for fit mode; at its own size
-    // it must be decoded whole, or it would show enlarged and blurred.
-    if (toNatural && pane->isVisible() && pane->hasPicture() &&
-        pane->picture().size() != pane->ownSize()) {
-        main_.previewCurrentEntry();
-    }
+    // it is decoded whole, or it would show enlarged and blurred (and back in
+    // fit mode, reduced again).
+    main_.previewer->refitPicture();
 }
 
 } // namespace harpoly::ui
