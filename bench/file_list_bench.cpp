@@ -1,6 +1,7 @@
 // Times a refresh of the file list (read the folder, filter, sort) against
 // ls on the same folder. Argument: the corpus root (its list/ folder is
 // used) or a folder to list; default /work/corpus/list.
+#include "bench_timing.h"
 #include "core/browse/file_list_model.h"
 #include "core/platform/code_page.h"
 
@@ -14,21 +15,11 @@
 
 namespace {
 
+using bench::bestOf5;
+
 bool isFolder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-double bestOf5(const std::function<void()>& run) {
-    double best = 1e300;
-    for (int i = 0; i < 5; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
 }
 
 std::string shellQuoted(const std::string& s) {

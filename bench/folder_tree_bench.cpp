@@ -1,10 +1,11 @@
 // Expanding a folder of 20,000 sub-folders in the folder tree, against
 // `ls -d DIR/*/` listing the same folders. Prints one line per figure:
 // workload, harpoly ms, reference ms, ratio.
+#include "bench_timing.h"
 #include "core/folders/directory_outline.h"
 #include "core/folders/folder_reader.h"
-#include "ui/folders/folder_tree_model.h"
 #include "core/platform/volumes.h"
+#include "ui/folders/folder_tree_model.h"
 
 #include <QApplication>
 #include <QTreeView>
@@ -42,18 +43,6 @@ void makeFolders() {
     }
 }
 
-// Best of `runs` timings of `work`, in milliseconds.
-double bestOf(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int r = 0; r < runs; ++r) {
-        const auto start = Clock::now();
-        work();
-        best =
-            std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return best;
-}
-
 void report(const char* workload, double harpoly, double reference) {
     std::printf("%s, %.1f, %.1f, %.2f\n", workload, harpoly, reference, harpoly / reference);
 }
@@ -68,7 +57,7 @@ int main(int argc, char** argv) {
     makeFolders();
 
     const std::string lsCommand = "ls -d " + bigFolder + "/*/ > /dev/null";
-    const double reference = bestOf([&] {
+    const double reference = bench::bestOf(runs, [&] {
         if (std::system(lsCommand.c_str()) != 0) {
             std::fprintf(stderr, "ls failed\n");
         }
@@ -78,7 +67,7 @@ int main(int argc, char** argv) {
     harpoly::VolumeFolders folders;
     const std::vector<std::string> volumes = {"/", benchRoot};
 
-    const double core = bestOf([&] {
+    const double core = bench::bestOf(runs, [&] {
         harpoly::DirectoryOutline outline(reader, folders, volumes, benchRoot);
         outline.expand(2); // "big", the only sub-folder of the root item
         if (outline.count() != folderCount + 2) {
@@ -87,7 +76,7 @@ int main(int argc, char** argv) {
     });
     report("expand 20000 sub-folders, core outline model", core, reference);
 
-    const double view = bestOf([&] {
+    const double view = bench::bestOf(runs, [&] {
         harpoly::DirectoryOutline outline(reader, folders, volumes, benchRoot);
         harpoly::ui::FolderTreeModel model(outline);
         QTreeView tree;

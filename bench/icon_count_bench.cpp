@@ -7,6 +7,7 @@
 // count).
 #include "../tests/core/generate/icon_test_files.h"
 #include "../tests/core/platform/scratch_folder.h"
+#include "bench_timing.h"
 #include "core/imaging/icon_source.h"
 
 #include <algorithm>
@@ -23,18 +24,9 @@ using namespace harpoly::icon_test;
 
 namespace {
 
-constexpr std::uint64_t kHugeSize = 1536ull << 20;
+using bench::bestOf5;
 
-template <typename F> double bestOf5(F&& run) {
-    double best = 1e300;
-    for (int i = 0; i < 5; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const auto end = std::chrono::steady_clock::now();
-        best = std::min(best, std::chrono::duration<double, std::milli>(end - start).count());
-    }
-    return best;
-}
+constexpr std::uint64_t kHugeSize = 1536ull << 20;
 
 void writeSparse(const std::string& path, std::uint64_t size,
                  const std::vector<std::pair<std::uint64_t, Bytes>>& parts) {

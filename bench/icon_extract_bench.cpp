@@ -11,6 +11,7 @@
 // That warm figure is shown too, for comparison.
 #include "../tests/core/generate/generate_fakes.h"
 #include "../tests/core/generate/icon_test_files.h"
+#include "bench_timing.h"
 #include "core/generate/icon_extraction.h"
 #include "core/imaging/icon_source.h"
 
@@ -31,20 +32,8 @@ using namespace harpoly::generate_test;
 
 namespace {
 
-template <typename F> double timeMs(F&& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-template <typename F> double bestOf5(F&& run) {
-    double best = 1e300;
-    for (int i = 0; i < 5; ++i) {
-        best = std::min(best, timeMs(run));
-    }
-    return best;
-}
+using bench::bestOf5;
+using bench::timeMs;
 
 Bytes gradient(int size, int bits, int seed) {
     return dibImage(

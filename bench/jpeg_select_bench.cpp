@@ -2,9 +2,9 @@
 // counted, nothing moved), against a plain C loop that opens each file and
 // reads its header with libjpeg, and against ImageMagick's
 // `identify -ping -format '%w %h'` on a sample of the files, scaled up.
+#include "bench_ports.h"
 #include "core/app/ui_ports.h"
 #include "core/batch/jpeg_selection.h"
-#include "bench_ports.h"
 #include "core/browse/file_list_port.h"
 #include "core/platform/code_page.h"
 

@@ -4,6 +4,7 @@
 // folder: an EMF and a WMF of office-drawing records (objects made, selected
 // and deleted, shapes, polylines, lines and labelled text) and a JPEG of
 // noise-like detail. Usage: metafile_bench [ROOT] (ROOT is ignored).
+#include "bench_timing.h"
 #include "core/imaging/icon_writers.h"
 #include "core/imaging/jpeg_decoder.h"
 #include "core/imaging/metafile_reader.h"
@@ -27,16 +28,11 @@ using namespace harpoly::metafile_testing;
 
 namespace {
 
+using bench::timeMs;
+
 constexpr int kWidth = 1000;
 constexpr int kHeight = 700;
 constexpr int kRecords = 100'000;
-
-template <class F> double timeMs(F&& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    return took.count();
-}
 
 // Ten records a round: a brush and a pen made and selected, a shape, a
 // polyline, a line, a label, the brush deleted.

@@ -4,6 +4,7 @@
 // (default /work/corpus); uses ROOT/big/big24mp.jpg and
 // ROOT/big/big24mp_lowdetail.jpg, generating a stand-in under /tmp when the
 // first is missing.
+#include "bench_timing.h"
 #include "core/imaging/jpeg_decoder.h"
 
 #include <algorithm>
@@ -15,17 +16,8 @@
 
 namespace {
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-template <class F> double timeMs(F&& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    return took.count();
-}
+using bench::exists;
+using bench::timeMs;
 
 void measure(const std::string& path, int paneWidth, int paneHeight) {
     int scaledWidth = 0;

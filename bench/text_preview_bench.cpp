@@ -4,6 +4,7 @@
 // and the peak memory. Reference: cat reading the whole file, what
 // any complete load must at least pay. Usage: text_preview_bench [ROOT];
 // the file is made under /tmp when ROOT/big/log100mb.txt is missing.
+#include "bench_timing.h"
 #include "ui/browse/text_pane.h"
 
 #include <QApplication>
@@ -19,17 +20,8 @@
 
 namespace {
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-template <class F> double timeMs(F&& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    return took.count();
-}
+using bench::exists;
+using bench::timeMs;
 
 void writeLog(const std::string& path) {
     std::ofstream out(path, std::ios::binary);
