@@ -45,16 +45,16 @@ std::uint32_t index(int x, int y) {
 void bitmaps(Seeds& seeds) {
     std::vector<std::uint32_t> palette(16, 0x808080);
     for (int bits : {1, 4, 8, 16, 24, 32}) {
-        pictures::BmpSpec spec;
-        spec.width = 7;
-        spec.height = 3;
-        spec.bitCount = bits;
+        pictures::BmpSpec layout;
+        layout.width = 7;
+        layout.height = 3;
+        layout.bitCount = bits;
         if (bits <= 8) {
-            spec.palette.assign(std::size_t{1} << std::min(bits, 4), 0x204060);
+            layout.palette.assign(std::size_t{1} << std::min(bits, 4), 0x204060);
         }
-        seeds.add(pictures::makeBmp(spec, bits <= 8 ? index : checker));
-        spec.topDown = true;
-        seeds.add(pictures::makeBmp(spec, bits <= 8 ? index : checker));
+        seeds.add(pictures::makeBmp(layout, bits <= 8 ? index : checker));
+        layout.topDown = true;
+        seeds.add(pictures::makeBmp(layout, bits <= 8 ? index : checker));
     }
     pictures::BmpSpec masks;
     masks.bitCount = 16;
@@ -62,12 +62,12 @@ void bitmaps(Seeds& seeds) {
     seeds.add(pictures::makeBmp(masks, checker));
     // Run-length data: runs, an absolute run, a delta, end of line and bitmap.
     for (int bits : {8, 4}) {
-        pictures::BmpSpec spec;
-        spec.width = 6;
-        spec.height = 2;
-        spec.bitCount = bits;
-        spec.palette = palette;
-        auto v = pictures::makeBmp(spec, index);
+        pictures::BmpSpec layout;
+        layout.width = 6;
+        layout.height = 2;
+        layout.bitCount = bits;
+        layout.palette = palette;
+        auto v = pictures::makeBmp(layout, index);
         const std::size_t offset = v[10] | v[11] << 8;
         v.resize(offset);
         v[30] = static_cast<unsigned char>(bits == 8 ? 1 : 2);
@@ -80,12 +80,12 @@ void jpegs(Seeds& seeds) {
     using pictures::JpegColour;
     for (JpegColour colour : {JpegColour::Rgb, JpegColour::Grey, JpegColour::AdobeCmyk}) {
         for (bool progressive : {false, true}) {
-            pictures::JpegSpec spec;
-            spec.width = 24;
-            spec.height = 17;
-            spec.colour = colour;
-            spec.progressive = progressive;
-            seeds.add(pictures::makeJpeg(spec));
+            pictures::JpegSpec layout;
+            layout.width = 24;
+            layout.height = 17;
+            layout.colour = colour;
+            layout.progressive = progressive;
+            seeds.add(pictures::makeJpeg(layout));
         }
     }
 }

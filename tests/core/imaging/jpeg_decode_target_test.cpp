@@ -42,10 +42,10 @@ TEST(JpegDecoder, ADecodeForTheDrawnSizeIsHandedOverAtThatSize) {
 }
 
 TEST(JpegDecoder, AStoppedDecodeEndsEarlyWithNoPicture) {
-    JpegSpec spec;
-    spec.width = 3000;
-    spec.height = 2000;
-    const std::vector<unsigned char> bytes = makeJpeg(spec);
+    JpegSpec layout;
+    layout.width = 3000;
+    layout.height = 2000;
+    const std::vector<unsigned char> bytes = makeJpeg(layout);
     {
         std::stop_source stop;
         stop.request_stop();
@@ -54,8 +54,8 @@ TEST(JpegDecoder, AStoppedDecodeEndsEarlyWithNoPicture) {
         EXPECT_TRUE(picture.image.empty());
     }
     for (const bool progressive : {false, true}) {
-        spec.progressive = progressive;
-        const std::vector<unsigned char> data = makeJpeg(spec);
+        layout.progressive = progressive;
+        const std::vector<unsigned char> data = makeJpeg(layout);
         const auto start = std::chrono::steady_clock::now();
         const DecodedPicture whole = decodeJpegMemory(data.data(), data.size());
         const auto wholeTime = std::chrono::steady_clock::now() - start;

@@ -65,11 +65,11 @@ void writeSparse(const std::string& path, std::uint64_t size,
 // is repeated `repeats` times: each copy is a few bytes and a whole pass over
 // the picture for the decoder.
 Bytes scanBomb(int repeats) {
-    preview_testing::JpegSpec spec;
-    spec.width = 1024;
-    spec.height = 1024;
-    spec.progressive = true;
-    const std::vector<unsigned char> jpeg = preview_testing::makeJpeg(spec);
+    preview_testing::JpegSpec layout;
+    layout.width = 1024;
+    layout.height = 1024;
+    layout.progressive = true;
+    const std::vector<unsigned char> jpeg = preview_testing::makeJpeg(layout);
     std::size_t lastScan = jpeg.size() - 2;
     while (lastScan > 0 && !(jpeg[lastScan] == 0xFF && jpeg[lastScan + 1] == 0xDA)) {
         --lastScan;
@@ -101,9 +101,9 @@ TEST(BoundedWork, AJpegWithThousandsOfScansIsRefused) {
                     kind::JPEG);
     }
     // A progressive file as encoders write it still decodes.
-    preview_testing::JpegSpec spec;
-    spec.progressive = true;
-    const std::vector<unsigned char> normal = preview_testing::makeJpeg(spec);
+    preview_testing::JpegSpec layout;
+    layout.progressive = true;
+    const std::vector<unsigned char> normal = preview_testing::makeJpeg(layout);
     EXPECT_EQ(decodeJpegMemory(normal.data(), normal.size()).width, 16);
 }
 
