@@ -2,6 +2,7 @@
 // `FL` filled and the first file previewed, against the core's refresh of the
 // same folder alone, in the same run. Usage: activation_bench [CORPUS_ROOT]
 // (default /work/corpus; the folder is CORPUS_ROOT/list). Runs offscreen.
+#include "bench_ports.h"
 #include "core/browse/file_list_model.h"
 #include "core/settings/settings.h"
 #include "ui/app/harpoly_application.h"
@@ -51,13 +52,7 @@ int main(int argc, char** argv) {
     // The window, with its settings in a temporary program folder.
     QTemporaryDir programDir;
     const std::string program = programDir.path().toStdString() + "/";
-    {
-        std::ofstream ini(program + "harpoly.ini", std::ios::binary);
-        for (const char* line : kSeedSettingsLines) {
-            ini << line << "\r\n";
-        }
-        ini << "[Set]\r\nDir=" << folder << "\r\n";
-    }
+    bench::writeSeedSettings(program + "harpoly.ini", folder);
     ProgramWindows windows(MainWindowPaths{program, program, program + "harpoly.ini"}, &app);
     MainWindow& ta = windows.main();
     ta.show();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/app/ui_ports.h"
+#include "core/settings/settings.h"
 
+#include <fstream>
 #include <string>
 
 namespace bench {
@@ -21,5 +23,15 @@ public:
     void end() override {}
     int steps = 0;
 };
+
+// Writes the settings a first start seeds, with `displayFolder` as the
+// display folder, to `path`.
+inline void writeSeedSettings(const std::string& path, const std::string& displayFolder) {
+    std::ofstream ini(path, std::ios::binary);
+    for (const char* line : harpoly::kSeedSettingsLines) {
+        ini << line << "\r\n";
+    }
+    ini << "[Set]\r\nDir=" << displayFolder << "\r\n";
+}
 
 } // namespace bench

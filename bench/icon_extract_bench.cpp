@@ -128,6 +128,26 @@ Bytes readBytes(const std::string& path) {
     return bytes;
 }
 
+// The icon tab's extraction of icons.dll in `displayFolder` as JPEG, with
+// the list and prompts the tab would hand it.
+struct Extraction {
+    explicit Extraction(std::string displayFolder) {
+        list.names = {"icons.dll"};
+        request.name = "icons.dll";
+        request.displayFolder = std::move(displayFolder);
+        request.formatIndex = 2;
+        request.caption = "アイコン抽出";
+    }
+    void operator()() {
+        extractIcons(request, list, prompter, busy, [] {});
+    }
+
+    FakeFileList list;
+    ScriptedPrompter prompter;
+    RecordingBusy busy;
+    IconExtractRequest request;
+};
+
 // One step in this (fresh) process; prints the milliseconds it took.
 //   extract FOLDER OUTPUT: the icon tab's extraction of FOLDER/icons.dll
 //   read FILE: the whole file, as cat reads it
@@ -137,17 +157,9 @@ int runStep(int argc, char** argv) {
     const std::string step = argc > 2 ? argv[2] : "";
     double took = -1;
     if (step == "extract" && argc == 5) {
-        FakeFileList list;
-        list.names = {"icons.dll"};
-        ScriptedPrompter prompter;
-        RecordingBusy busy;
-        IconExtractRequest request;
-        request.name = "icons.dll";
-        request.displayFolder = argv[3];
-        request.outputFolder = argv[4];
-        request.formatIndex = 2;
-        request.caption = "アイコン抽出";
-        took = timeMs([&] { extractIcons(request, list, prompter, busy, [] {}); });
+        Extraction run(argv[3]);
+        run.request.outputFolder = argv[4];
+        took = timeMs([&] { run(); });
     } else if (step == "read" && argc == 4) {
         took = timeMs([&] { readWhole(argv[3]); });
     } else if (step == "encode" && (argc == 4 || argc == 5)) {
@@ -220,18 +232,10 @@ int main(int argc, char** argv) {
     const double encodeWriteMs = bestOfFreshRuns("encode " + libraryPath, freshOutput);
 
     // The same extraction again and again in this process, warm.
-    FakeFileList list;
-    list.names = {"icons.dll"};
-    ScriptedPrompter prompter;
-    RecordingBusy busy;
-    IconExtractRequest request;
-    request.name = "icons.dll";
-    request.displayFolder = display.path();
-    request.formatIndex = 2;
-    request.caption = "アイコン抽出";
+    Extraction warm(display.path());
     const double warmMs = bestOf5([&] {
-        request.outputFolder = freshOutput();
-        extractIcons(request, list, prompter, busy, [] {});
+        warm.request.outputFolder = freshOutput();
+        warm();
     });
 
     std::printf("workload (each step in a fresh process, best of 5), harpoly ms, reference ms, "

@@ -9,6 +9,7 @@
 // process during it. Reference in the same run: a plain libjpeg decode of one
 // such file at full size, as djpeg does.
 // Usage: stepping_bench [ROOT] (ROOT is ignored: the pictures are generated).
+#include "bench_ports.h"
 #include "core/settings/settings.h"
 #include "ui/app/harpoly_application.h"
 #include "ui/app/main_window.h"
@@ -309,13 +310,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     HarpolyApplication app(qtArgc, argv);
     (void)argc;
-    {
-        std::ofstream ini(program + "harpoly.ini", std::ios::binary);
-        for (const char* line : kSeedSettingsLines) {
-            ini << line << "\r\n";
-        }
-        ini << "[Set]\r\nDir=" << folder << "\r\n";
-    }
+    bench::writeSeedSettings(program + "harpoly.ini", folder);
     ProgramWindows windows(MainWindowPaths{program, program, program + "harpoly.ini"}, &app);
     MainWindow& ta = windows.main();
     FullScreenWindow& full = windows.fullScreen();
